@@ -1,0 +1,25 @@
+#pragma once
+// The tool's commands. Each takes the arguments after its own name and
+// returns an exit status (cli/ExitCodes.h). Usage texts go to stderr with
+// kExitUsage; results go to stdout.
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* synopsis;  // one line, shown by --help
+    int (*run)(const Args& args);
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command>& AllCommands();
+
+// Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
+int UsageError(const std::string& command, const std::string& message);
+
+}  // namespace cli

@@ -1,0 +1,80 @@
+// tessarine: inspect, edit and upload site configurations without a window,
+// and look into the registry store.
+
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "res/Version.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace cli {
+
+const std::vector<Command>& AllCommands()
+{
+    static const std::vector<Command> commands = {
+    };
+    return commands;
+}
+
+namespace {
+
+const Command* FindCommand(const std::string& name)
+{
+    for (const Command& command : AllCommands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+void PrintHelp(FILE* out)
+{
+    std::fprintf(out,
+                 "Usage: tessarine COMMAND [ARGUMENTS]\n"
+                 "Inspect, edit and upload Tessarine site configurations (.tsn files).\n\n"
+                 "Commands:\n");
+    for (const Command& command : AllCommands())
+        std::fprintf(out, "  tessarine %s\n", command.synopsis);
+    std::fprintf(out,
+                 "\n  tessarine --help       this text\n"
+                 "  tessarine --version    the version\n\n"
+                 "Exit status: 0 success, 1 upload completed with skipped files, 2 wrong usage,\n"
+                 "3 file not loaded, 4 change refused, 5 file not saved, 6 upload stopped,\n"
+                 "7 registry error.\n");
+}
+
+}  // namespace
+
+int UsageError(const std::string& command, const std::string& message)
+{
+    std::fprintf(stderr, "tessarine: %s\n", message.c_str());
+    if (const Command* known = FindCommand(command))
+        std::fprintf(stderr, "Usage: tessarine %s\n", known->synopsis);
+    else
+        std::fprintf(stderr, "Run 'tessarine --help' for the commands.\n");
+    return kExitUsage;
+}
+
+}  // namespace cli
+
+int main(int argc, char** argv)
+{
+    using namespace cli;
+    if (argc < 2) {
+        PrintHelp(stderr);
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintHelp(stdout);
+        return kExitOk;
+    }
+    if (name == "--version") {
+        std::printf("tessarine %s\n", TESSARINE_FILE_VERSION_TEXT);
+        return kExitOk;
+    }
+    const Command* command = FindCommand(name);
+    if (!command)
+        return UsageError(name, "unknown command '" + name + "'");
+    return command->run(Args(argv + 2, argv + argc));
+}
