@@ -22,4 +22,7 @@ const std::vector<Command>& AllCommands();
 // Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
 
+// The commands, one file each (cli/Cmd<Name>.cpp).
+int RunRegistry(const Args& args);
+
 }  // namespace cli

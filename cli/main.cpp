@@ -13,6 +13,7 @@ namespace cli {
 const std::vector<Command>& AllCommands()
 {
     static const std::vector<Command> commands = {
+        {"registry", "registry export [KEY] | registry import FILE", RunRegistry},
     };
     return commands;
 }

@@ -1,15 +1,12 @@
 #include "common/RegistryHelpers.h"
 #include "platform/registry/RegistryStore.h"
 
-#include <unistd.h>
-
 #include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr DWORD kGetStringBuffer = 512;
-constexpr std::size_t kModulePathBuffer = 260;
 
 RegistryStore& Store()
 {
@@ -96,20 +93,4 @@ bool RegistryDeleteValue(HKEY root, const std::string& keyPath, const std::strin
         return false;
     Store().DeleteValue(root, keyPath, valueName);
     return true;
-}
-
-std::string GetModulePath()
-{
-    char buffer[kModulePathBuffer];
-    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (length <= 0 || static_cast<std::size_t>(length) >= kModulePathBuffer - 1)
-        return std::string();
-    return std::string(buffer, static_cast<std::size_t>(length));
-}
-
-std::string GetModuleFolder()
-{
-    const std::string path = GetModulePath();
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }

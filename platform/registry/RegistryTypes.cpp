@@ -43,3 +43,33 @@ bool ParseRootName(const char* text, std::uint32_t length, HKEY& root)
         }
     return false;
 }
+
+const char* RegistryResultText(LONG code)
+{
+    switch (code) {
+    case ERROR_SUCCESS:
+        return "success";
+    case ERROR_FILE_NOT_FOUND:
+        return "no such key or value";
+    case ERROR_ACCESS_DENIED:
+        return "not allowed on this key";
+    case ERROR_INVALID_DATA:
+        return "the value has another type";
+    case ERROR_INVALID_PARAMETER:
+        return "invalid parameter";
+    case ERROR_BAD_PATHNAME:
+        return "a key path with an empty name";
+    case ERROR_MORE_DATA:
+        return "the value is larger than the buffer";
+    case ERROR_CANTOPEN:
+        return "the registry database cannot be opened";
+    case ERROR_CANTREAD:
+        return "the registry database cannot be read";
+    case ERROR_CANTWRITE:
+        return "the registry database cannot be written";
+    case ERROR_REGISTRY_CORRUPT:
+        return "the file is not a registry database";
+    default:
+        return "registry error";
+    }
+}
