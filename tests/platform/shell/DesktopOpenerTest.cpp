@@ -80,7 +80,7 @@ TEST(XdgOpener, PassesTheTargetAndCountsAnOpenerStillRunningAsOpened)
     XdgOpener recording(Script(dir, "opener", "printf '%s|' \"$@\" > '" + record + "'"));
     EXPECT_EQ(recording.Open("open", "a file with spaces.html"), SE_OPENED);
     EXPECT_EQ(test::ReadFile(record), "a file with spaces.html|");
-    XdgOpener staying(Script(dir, "staying", "exec sleep 2"), 20);
+    XdgOpener staying(Script(dir, "staying", "exec sleep 2 </dev/null >/dev/null 2>&1"), 20);
     EXPECT_EQ(staying.Open("open", "x"), SE_OPENED);
 }
 
