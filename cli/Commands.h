@@ -16,6 +16,14 @@ struct Command {
     int (*run)(const Args& args);
 };
 
+// The edit commands (cli/CmdEditServers.cpp, cli/CmdEditFiles.cpp).
+int RunAddServer(const Args& args);
+int RunEditServer(const Args& args);
+int RunRemoveServer(const Args& args);
+int RunAddFile(const Args& args);
+int RunEditFile(const Args& args);
+int RunRemoveFile(const Args& args);
+
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();
 

@@ -1,0 +1,84 @@
+// tessarine add-file, edit-file, remove-file: the document's file operations
+// applied to a configuration file.
+
+#include "cli/CommandLineDialogs.h"
+#include "cli/Commands.h"
+#include "cli/EditSession.h"
+#include "cli/ExitCodes.h"
+#include "cli/OptionParser.h"
+
+#include <filesystem>
+
+namespace cli {
+
+namespace {
+
+const std::vector<OptionSpec> kAddFileOptions = {{"web-folder", true}, {"ascii", false}, {"binary", false}};
+const std::vector<OptionSpec> kEditFileOptions = {
+    {"file", true}, {"web-folder", true}, {"ascii", false}, {"binary", false}};
+
+// The file as typed, and made absolute before anything can change the
+// current folder (the operations enter the remembered browse folder).
+void TakeFile(const std::string& typed, CommandLineDialogs& dialogs)
+{
+    dialogs.fileTyped = typed;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(typed, error);
+    dialogs.fileAbsolute = (error || typed.empty()) ? typed : absolute.string();
+}
+
+// Fills dialogs with the web folder and type options. False after a usage error.
+bool TakeFileOptions(const EditSession& session, const ParsedOptions& options, CommandLineDialogs& dialogs)
+{
+    bool usageFailed = false;
+    dialogs.transferType = TransferTypeOption(session, options, usageFailed);
+    dialogs.webFolder = options.Value("web-folder");
+    return !usageFailed;
+}
+
+}  // namespace
+
+int RunAddFile(const Args& args)
+{
+    EditSession session("add-file");
+    const ParsedOptions options = ParseOptions(args, kAddFileOptions);
+    if (!options.ok())
+        return session.Usage(options.error);
+    if (options.positional.size() != 2)
+        return session.Usage("give the configuration file and one local file");
+    CommandLineDialogs dialogs;
+    if (!TakeFileOptions(session, options, dialogs))
+        return kExitUsage;
+    TakeFile(options.positional[1], dialogs);
+    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
+        return loaded;
+    return session.Finish(session.doc.AddFileThroughDialog(dialogs));
+}
+
+int RunEditFile(const Args& args)
+{
+    EditSession session("edit-file");
+    const ParsedOptions options = ParseOptions(args, kEditFileOptions);
+    if (!options.ok())
+        return session.Usage(options.error);
+    if (options.positional.size() != 2)
+        return session.Usage("give the configuration file and one file index");
+    CommandLineDialogs dialogs;
+    if (!TakeFileOptions(session, options, dialogs))
+        return kExitUsage;
+    if (const std::optional<std::string> file = options.Value("file"))
+        TakeFile(*file, dialogs);
+    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
+        return loaded;
+    const auto indices = session.ParseIndices({options.positional[1]}, session.doc.m_files.size(), "file");
+    if (!indices)
+        return kExitUsage;
+    return session.Finish(session.doc.EditFile(dialogs, session.FileRows(*indices)));
+}
+
+int RunRemoveFile(const Args& args)
+{
+    return RunRemoveCommand(args, "remove-file", EntryKind::files);
+}
+
+}  // namespace cli

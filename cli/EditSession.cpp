@@ -1,0 +1,139 @@
+#include "cli/EditSession.h"
+
+#include "cli/ExitCodes.h"
+#include "platform/framework/DocumentFile.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace cli {
+
+namespace {
+
+// A decimal number without sign or spaces, or nothing.
+std::optional<std::size_t> ParseNumber(const std::string& text)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return static_cast<std::size_t>(std::stoul(text));
+}
+
+}  // namespace
+
+int EditSession::Load(const std::string& sitePath)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(sitePath, error);
+    m_path = error ? sitePath : absolute.lexically_normal().string();
+    return OpenDocumentFile(doc, m_path) == OpenOutcome::opened ? kExitOk : kExitLoadFailed;
+}
+
+std::optional<std::vector<int>> EditSession::ParseIndices(const std::vector<std::string>& texts,
+                                                          std::size_t count, const char* what)
+{
+    std::vector<int> indices;
+    for (const std::string& text : texts) {
+        const std::optional<std::size_t> index = ParseNumber(text);
+        if (!index || *index >= count) {
+            Usage("no " + std::string(what) + " has the index '" + text + "' (the configuration has " +
+                  std::to_string(count) + ", counted from 0)");
+            return std::nullopt;
+        }
+        indices.push_back(static_cast<int>(*index));
+    }
+    return indices;
+}
+
+CMemoryListCtrl& EditSession::Select(CMemoryListCtrl& list, const std::vector<int>& indices)
+{
+    for (int index : indices)
+        list.SelectItemWithData(index);
+    return list;
+}
+
+CMemoryListCtrl& EditSession::ServerRows(const std::vector<int>& indices)
+{
+    doc.FillServerList(m_list);
+    return Select(m_list, indices);
+}
+
+CMemoryListCtrl& EditSession::FileRows(const std::vector<int>& indices)
+{
+    doc.FillFileList(m_list);
+    return Select(m_list, indices);
+}
+
+int EditSession::Finish(bool changed)
+{
+    if (!changed)
+        return kExitRefused;
+    return SaveDocumentFile(doc, m_path) ? kExitOk : kExitSaveFailed;
+}
+
+std::optional<std::string> PasswordOption(const EditSession& session, const ParsedOptions& options,
+                                          bool& usageFailed)
+{
+    const bool fromStdin = options.Has("password-stdin");
+    if (fromStdin && options.Has("password")) {
+        usageFailed = true;
+        session.Usage("give either --password-stdin or --password, not both");
+        return std::nullopt;
+    }
+    if (!fromStdin)
+        return options.Value("password");
+    std::string line;
+    if (!std::getline(std::cin, line) && line.empty()) {
+        usageFailed = true;
+        session.Usage("--password-stdin: no password line on standard input");
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+std::optional<int> TransferTypeOption(const EditSession& session, const ParsedOptions& options,
+                                      bool& usageFailed)
+{
+    if (options.Has("ascii") && options.Has("binary")) {
+        usageFailed = true;
+        session.Usage("give either --ascii or --binary, not both");
+        return std::nullopt;
+    }
+    if (options.Has("ascii"))
+        return 1;
+    if (options.Has("binary"))
+        return 0;
+    return std::nullopt;
+}
+
+int RunRemoveCommand(const Args& args, const char* command, EntryKind kind)
+{
+    EditSession session(command);
+    const bool servers = kind == EntryKind::servers;
+    const ParsedOptions options = ParseOptions(args, {});
+    if (!options.ok())
+        return session.Usage(options.error);
+    if (options.positional.size() < 2)
+        return session.Usage(std::string("give the configuration file and at least one ") +
+                             (servers ? "server" : "file") + " index");
+    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
+        return loaded;
+    const std::vector<std::string> texts(options.positional.begin() + 1, options.positional.end());
+    const std::size_t count = servers ? session.doc.m_servers.size() : session.doc.m_files.size();
+    const auto indices = session.ParseIndices(texts, count, servers ? "server" : "file");
+    if (!indices)
+        return kExitUsage;
+    if (servers)
+        return session.Finish(session.doc.DeleteServers(session.ServerRows(*indices)));
+    return session.Finish(session.doc.DeleteFiles(session.FileRows(*indices)));
+}
+
+const std::vector<OptionSpec>& ServerOptionSpecs()
+{
+    static const std::vector<OptionSpec> specs = {
+        {"server", true}, {"user", true}, {"password", true}, {"password-stdin", false}, {"base-folder", true}};
+    return specs;
+}
+
+}  // namespace cli
