@@ -30,6 +30,16 @@ const CTessarineDoc::ListColumn kFileColumns[] = {
     {"Status", "Error opening file"},
 };
 
+const std::string& FirstColumnText(const ServerEntry& entry)
+{
+    return entry.m_strServerName;
+}
+
+const std::string& FirstColumnText(const FileEntry& entry)
+{
+    return entry.m_strFileName;
+}
+
 // Texts equal when they differ at most in the case of the letters A to Z.
 bool SameText(const std::string& a, const std::string& b)
 {
@@ -86,6 +96,28 @@ void RemoveSelectedEntries(Array& entries, const CListCtrl& list)
     for (std::size_t i = entries.size(); i-- > 0;)
         if (entries[i].m_wFlags & ENTRY_MARKED)
             entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+// Rebuilds list from entries with redrawing off: columns once, then one row
+// per entry in array order, carrying its index; setCells fills the other
+// columns of the row where the control put it.
+template <typename Array, typename SetCells>
+void FillList(CListCtrl& list, const CTessarineDoc::ListColumn* columns, int columnCount,
+              const Array& entries, SetCells setCells)
+{
+    list.SetRedraw(false);
+    CTessarineDoc::SetupListColumns(list, columns, columnCount);
+    list.DeleteAllItems();
+    if (!entries.empty()) {
+        list.SetItemCount(static_cast<int>(entries.size()));
+        for (std::size_t j = 0; j < entries.size(); ++j) {
+            const int row = list.InsertItem(static_cast<int>(j), FirstColumnText(entries[j]),
+                                            static_cast<ItemData>(j));
+            if (row >= 0)
+                setCells(row, entries[j]);
+        }
+    }
+    list.SetRedraw(true);
 }
 
 WORD FileFlags(int transferType)
@@ -254,41 +286,19 @@ void CTessarineDoc::SetupListColumns(CListCtrl& list, const ListColumn* table, i
 
 void CTessarineDoc::FillServerList(CListCtrl& list)
 {
-    list.SetRedraw(false);
-    SetupListColumns(list, kServerColumns, 3);
-    list.DeleteAllItems();
-    if (!m_servers.empty()) {
-        list.SetItemCount(static_cast<int>(m_servers.size()));
-        for (std::size_t j = 0; j < m_servers.size(); ++j) {
-            const ServerEntry& entry = m_servers[j];
-            const int row = list.InsertItem(static_cast<int>(j), entry.m_strServerName, static_cast<ItemData>(j));
-            if (row < 0)
-                continue;
-            list.SetItemText(row, 1, entry.m_strUserName);
-            list.SetItemText(row, 2, entry.m_strBaseFolder.empty() ? "<root>" : entry.m_strBaseFolder);
-        }
-    }
-    list.SetRedraw(true);
+    FillList(list, kServerColumns, 3, m_servers, [&list](int row, const ServerEntry& entry) {
+        list.SetItemText(row, 1, entry.m_strUserName);
+        list.SetItemText(row, 2, entry.m_strBaseFolder.empty() ? "<root>" : entry.m_strBaseFolder);
+    });
 }
 
 void CTessarineDoc::FillFileList(CListCtrl& list)
 {
-    list.SetRedraw(false);
-    SetupListColumns(list, kFileColumns, 4);
-    list.DeleteAllItems();
-    if (!m_files.empty()) {
-        list.SetItemCount(static_cast<int>(m_files.size()));
-        for (std::size_t j = 0; j < m_files.size(); ++j) {
-            const FileEntry& entry = m_files[j];
-            const int row = list.InsertItem(static_cast<int>(j), entry.m_strFileName, static_cast<ItemData>(j));
-            if (row < 0)
-                continue;
-            list.SetItemText(row, 1, entry.m_strWebFolder.empty() ? "<base>" : entry.m_strWebFolder);
-            list.SetItemText(row, 2, (entry.m_wFlags & FILE_ASCII) ? "ASCII" : "Binary");
-            list.SetItemText(row, 3, GetFileStatusText(entry));
-        }
-    }
-    list.SetRedraw(true);
+    FillList(list, kFileColumns, 4, m_files, [&list](int row, const FileEntry& entry) {
+        list.SetItemText(row, 1, entry.m_strWebFolder.empty() ? "<base>" : entry.m_strWebFolder);
+        list.SetItemText(row, 2, (entry.m_wFlags & FILE_ASCII) ? "ASCII" : "Binary");
+        list.SetItemText(row, 3, GetFileStatusText(entry));
+    });
 }
 
 void CTessarineDoc::EnterBrowseFolder() const
