@@ -1,7 +1,7 @@
 #include "cli/EditSession.h"
 
 #include "cli/ExitCodes.h"
-#include "platform/framework/DocumentFile.h"
+#include "cli/ToolDocument.h"
 
 #include <filesystem>
 #include <iostream>
@@ -25,7 +25,7 @@ int EditSession::Load(const std::string& sitePath)
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(sitePath, error);
     m_path = error ? sitePath : absolute.lexically_normal().string();
-    return OpenDocumentFile(doc, m_path) == OpenOutcome::opened ? kExitOk : kExitLoadFailed;
+    return LoadConfiguration(doc, m_path);
 }
 
 std::optional<std::vector<int>> EditSession::ParseIndices(const std::vector<std::string>& texts,
@@ -67,7 +67,7 @@ int EditSession::Finish(bool changed)
 {
     if (!changed)
         return kExitRefused;
-    return SaveDocumentFile(doc, m_path) ? kExitOk : kExitSaveFailed;
+    return SaveConfiguration(doc, m_path);
 }
 
 std::optional<std::string> PasswordOption(const EditSession& session, const ParsedOptions& options,
