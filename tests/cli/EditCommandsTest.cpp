@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         fs::current_path(dir.path());
-        test::WriteFile("site.tsn", "");  // an empty file is an empty configuration
+        Run({"new", "site.tsn"}, 0);
         test::WriteFile("www/index.html", "<html></html>\n");
         test::WriteFile("www/img/logo.gif", "GIF89a");
         test::WriteFile("www/img/photo[1].jpg", "\xFF\xD8");
@@ -79,6 +79,13 @@ TEST_F(EditCommandsTest, BuildsASiteFromTheShell)
     EXPECT_EQ(doc.m_files[2].m_wFlags, FILE_ASCII);      // as told, whatever the content
     EXPECT_EQ(doc.m_strLastWebFolder, "www/img");
     EXPECT_EQ(doc.m_files[2].m_timeLocal, CTime(0));
+
+    const ToolResult shown = Run({"show", "site.tsn", "--json"}, 0);
+    for (const std::string& part :
+         {std::string("\"serverName\": \"backup.example.com\""), std::string("\"baseFolder\": \"pub/site\""),
+          "\"fileName\": \"" + Full("www/img/photo[1].jpg") + "\"", std::string("\"status\": \"New file\"")})
+        EXPECT_NE(shown.out.find(part), std::string::npos) << part << " in " << shown.out;
+    EXPECT_EQ(shown.out.find("s3cret"), std::string::npos);
 }
 
 TEST_F(EditCommandsTest, TypeComesFromTheContentWithoutAKnownExtension)

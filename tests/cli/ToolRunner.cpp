@@ -42,8 +42,10 @@ ToolResult RunTool(const std::vector<std::string>& args, const std::string& inpu
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
+    if (spawned != 0) {
+        result.err = "could not start " + program + " (run the tests through ctest, which sets TESSARINE_DIST_DIR)";
         return result;
+    }
     int wstatus = 0;
     while (waitpid(pid, &wstatus, 0) < 0)
         if (errno != EINTR)
