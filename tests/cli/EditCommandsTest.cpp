@@ -88,19 +88,6 @@ TEST_F(EditCommandsTest, BuildsASiteFromTheShell)
     EXPECT_EQ(shown.out.find("s3cret"), std::string::npos);
 }
 
-TEST_F(EditCommandsTest, TypeComesFromTheContentWithoutAKnownExtension)
-{
-    Run({"add-file", "site.tsn", "www/notes"}, 0);
-    Run({"add-file", "site.tsn", "www/blob"}, 0);
-    Run({"add-file", "site.tsn", "www/index.html", "--web-folder", "bin", "--binary"}, 0);
-    CTessarineDoc doc;
-    Load(doc);
-    ASSERT_EQ(doc.m_files.size(), 3u);
-    EXPECT_EQ(doc.m_files[0].m_wFlags, FILE_ASCII);
-    EXPECT_EQ(doc.m_files[1].m_wFlags, 0);
-    EXPECT_EQ(doc.m_files[2].m_wFlags, 0);
-}
-
 TEST_F(EditCommandsTest, RefusedChangesLeaveTheFileByteForByte)
 {
     BuildSite();
@@ -166,6 +153,7 @@ TEST_F(EditCommandsTest, EditsChangeOnlyWhatIsGiven)
     Run({"edit-server", "site.tsn", "1", "--password-stdin", "--base-folder", "b\\c"}, 0, "pw\r\n");
     Run({"edit-file", "site.tsn", "1", "--web-folder", "images"}, 0);
     Run({"edit-file", "site.tsn", "0", "--file", "www/notes"}, 0);
+    Run({"edit-file", "site.tsn", "2", "--file", "www/blob"}, 0);
     CTessarineDoc doc;
     Load(doc);
     EXPECT_EQ(doc.m_servers[0], (ServerEntry{"ftp.example.com", "anna2", "s3cret word", "pub/site", 0}));
@@ -178,7 +166,8 @@ TEST_F(EditCommandsTest, EditsChangeOnlyWhatIsGiven)
     EXPECT_EQ(doc.m_files[0].m_strFileName, Full("www/notes"));
     EXPECT_EQ(doc.m_files[0].m_strWebFolder, "www/pages");
     EXPECT_EQ(doc.m_files[0].m_wFlags, FILE_ASCII);  // from the new file's content
-    EXPECT_EQ(doc.m_strLastWebFolder, "www/pages");
+    EXPECT_EQ(doc.m_files[2].m_wFlags, 0);           // a 0 byte: binary
+    EXPECT_EQ(doc.m_strLastWebFolder, "www/img");
 }
 
 TEST_F(EditCommandsTest, RemovesByDocumentIndexNotByRow)

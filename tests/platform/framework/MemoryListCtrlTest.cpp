@@ -69,38 +69,3 @@ TEST(MemoryListCtrl, EqualTextsKeepTheirInsertionOrder)
     EXPECT_LT(list.InsertItem(-1, "refused", 13), 0);
     EXPECT_EQ(list.GetItemCount(), 3);
 }
-
-TEST(MemoryListCtrl, SelectionAndCellsOutsideTheListAreRefused)
-{
-    CMemoryListCtrl list;
-    ASSERT_EQ(list.InsertColumn(0, "A", LVCFMT_LEFT, 10), 0);
-    ASSERT_EQ(list.InsertColumn(1, "B", LVCFMT_LEFT, 20), 1);
-    list.InsertItem(0, "b", 7);
-    list.InsertItem(1, "a", 8);
-    EXPECT_TRUE(list.SetItemSelected(1, true));
-    EXPECT_FALSE(list.SetItemSelected(2, true));
-    EXPECT_FALSE(list.SetItemSelected(-1, true));
-    EXPECT_EQ(list.GetSelectedCount(), 1);
-    EXPECT_TRUE(list.IsItemSelected(1));
-    EXPECT_FALSE(list.IsItemSelected(0));
-    EXPECT_FALSE(list.IsItemSelected(5));
-    EXPECT_EQ(list.GetItemData(5), 0);
-
-    EXPECT_TRUE(list.SetItemText(0, 1, "cell"));
-    EXPECT_FALSE(list.SetItemText(0, 2, "no such column"));
-    EXPECT_FALSE(list.SetItemText(2, 1, "no such row"));
-    EXPECT_EQ(list.GetItemText(0, 1), "cell");
-    EXPECT_EQ(list.GetItemText(1, 1), "");
-
-    EXPECT_TRUE(list.SelectItemWithData(8));  // "a": row 0
-    EXPECT_EQ(list.GetSelectedCount(), 2);
-    EXPECT_FALSE(list.SelectItemWithData(9));
-
-    list.DeleteAllItems();
-    EXPECT_EQ(list.GetItemCount(), 0);
-    EXPECT_EQ(list.GetSelectedCount(), 0);
-    int width = 0;
-    EXPECT_TRUE(list.GetColumn(1, &width));  // columns survive
-    EXPECT_EQ(width, 20);
-    EXPECT_FALSE(list.GetColumn(2, &width));
-}
