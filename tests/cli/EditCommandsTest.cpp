@@ -3,7 +3,8 @@
 
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
-#include "tests/cli/ToolRunner.h"
+#include "tests/cli/RunTool.h"
+#include "tests/cli/ToolInput.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TempDir.h"
 
@@ -33,7 +34,7 @@ protected:
     // Runs the tool and expects the status; returns the result for more checks.
     ToolResult Run(const std::vector<std::string>& args, int status, const std::string& input = "")
     {
-        ToolResult result = RunTool(args, input);
+        ToolResult result = input.empty() ? RunTool(args) : test::RunToolWithInput(args, input);
         EXPECT_EQ(result.status, status) << args[0] << ": " << result.err;
         return result;
     }
