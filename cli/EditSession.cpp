@@ -3,6 +3,10 @@
 #include "cli/ExitCodes.h"
 #include "cli/ToolDocument.h"
 
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 
@@ -16,6 +20,28 @@ std::optional<std::size_t> ParseNumber(const std::string& text)
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     return static_cast<std::size_t>(std::stoul(text));
+}
+
+// One line from standard input without its line end. On a terminal the
+// typed characters are not echoed (the password stays off the screen).
+bool ReadPasswordLine(std::string& line)
+{
+    termios saved{};
+    const bool terminal = ::isatty(STDIN_FILENO) && ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        std::fputs("Password: ", stderr);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    const bool read = static_cast<bool>(std::getline(std::cin, line)) || !line.empty();
+    if (terminal) {
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::fputs("\n", stderr);
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return read;
 }
 
 }  // namespace
@@ -82,13 +108,11 @@ std::optional<std::string> PasswordOption(const EditSession& session, const Pars
     if (!fromStdin)
         return options.Value("password");
     std::string line;
-    if (!std::getline(std::cin, line) && line.empty()) {
+    if (!ReadPasswordLine(line)) {
         usageFailed = true;
         session.Usage("--password-stdin: no password line on standard input");
         return std::nullopt;
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
     return line;
 }
 
