@@ -17,8 +17,8 @@ const std::vector<OptionSpec> kAddFileOptions = {{"web-folder", true}, {"ascii",
 const std::vector<OptionSpec> kEditFileOptions = {
     {"file", true}, {"web-folder", true}, {"ascii", false}, {"binary", false}};
 
-// The file as typed, and made absolute before anything can change the
-// current folder (the operations enter the remembered browse folder).
+// The file as typed, and made absolute before the operation enters the
+// remembered browse folder (a name typed in the shell is the shell's).
 void TakeFile(const std::string& typed, CommandLineDialogs& dialogs)
 {
     dialogs.fileTyped = typed;
@@ -42,16 +42,13 @@ int RunAddFile(const Args& args)
 {
     EditSession session("add-file");
     const ParsedOptions options = ParseOptions(args, kAddFileOptions);
-    if (!options.ok())
-        return session.Usage(options.error);
-    if (options.positional.size() != 2)
-        return session.Usage("give the configuration file and one local file");
+    if (const int opened = session.Open(options, 2, false, "the configuration file and one local file");
+        opened != kExitOk)
+        return opened;
     CommandLineDialogs dialogs;
     if (!TakeFileOptions(session, options, dialogs))
         return kExitUsage;
     TakeFile(options.positional[1], dialogs);
-    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
-        return loaded;
     return session.Finish(session.doc.AddFileThroughDialog(dialogs));
 }
 
@@ -59,17 +56,14 @@ int RunEditFile(const Args& args)
 {
     EditSession session("edit-file");
     const ParsedOptions options = ParseOptions(args, kEditFileOptions);
-    if (!options.ok())
-        return session.Usage(options.error);
-    if (options.positional.size() != 2)
-        return session.Usage("give the configuration file and one file index");
+    if (const int opened = session.Open(options, 2, false, "the configuration file and one file index");
+        opened != kExitOk)
+        return opened;
     CommandLineDialogs dialogs;
     if (!TakeFileOptions(session, options, dialogs))
         return kExitUsage;
     if (const std::optional<std::string> file = options.Value("file"))
         TakeFile(*file, dialogs);
-    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
-        return loaded;
     const auto indices = session.ParseIndices({options.positional[1]}, session.doc.m_files.size(), "file");
     if (!indices)
         return kExitUsage;

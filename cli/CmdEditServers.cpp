@@ -28,17 +28,13 @@ int RunAddServer(const Args& args)
 {
     EditSession session("add-server");
     const ParsedOptions options = ParseOptions(args, ServerOptionSpecs());
-    if (!options.ok())
-        return session.Usage(options.error);
-    if (options.positional.size() != 1)
-        return session.Usage("give one configuration file");
-    if (!options.Has("server") || !options.Has("user"))
+    if (options.ok() && (!options.Has("server") || !options.Has("user")))
         return session.Usage("--server and --user are needed");
+    if (const int opened = session.Open(options, 1, false, "one configuration file"); opened != kExitOk)
+        return opened;
     CommandLineDialogs dialogs;
     if (!TakeServerOptions(session, options, dialogs))
         return kExitUsage;
-    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
-        return loaded;
     return session.Finish(session.doc.AddServerThroughDialog(dialogs));
 }
 
@@ -46,15 +42,12 @@ int RunEditServer(const Args& args)
 {
     EditSession session("edit-server");
     const ParsedOptions options = ParseOptions(args, ServerOptionSpecs());
-    if (!options.ok())
-        return session.Usage(options.error);
-    if (options.positional.size() != 2)
-        return session.Usage("give the configuration file and one server index");
+    if (const int opened = session.Open(options, 2, false, "the configuration file and one server index");
+        opened != kExitOk)
+        return opened;
     CommandLineDialogs dialogs;
     if (!TakeServerOptions(session, options, dialogs))
         return kExitUsage;
-    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
-        return loaded;
     const auto indices = session.ParseIndices({options.positional[1]}, session.doc.m_servers.size(), "server");
     if (!indices)
         return kExitUsage;

@@ -54,6 +54,16 @@ int EditSession::Load(const std::string& sitePath)
     return LoadConfiguration(doc, m_path);
 }
 
+int EditSession::Open(const ParsedOptions& options, std::size_t count, bool orMore, const std::string& need)
+{
+    if (!options.ok())
+        return Usage(options.error);
+    const std::size_t given = options.positional.size();
+    if (given < count || (!orMore && given > count))
+        return Usage("give " + need);
+    return Load(options.positional[0]);
+}
+
 std::optional<std::vector<int>> EditSession::ParseIndices(const std::vector<std::string>& texts,
                                                           std::size_t count, const char* what)
 {
@@ -136,13 +146,9 @@ int RunRemoveCommand(const Args& args, const char* command, EntryKind kind)
     EditSession session(command);
     const bool servers = kind == EntryKind::servers;
     const ParsedOptions options = ParseOptions(args, {});
-    if (!options.ok())
-        return session.Usage(options.error);
-    if (options.positional.size() < 2)
-        return session.Usage(std::string("give the configuration file and at least one ") +
-                             (servers ? "server" : "file") + " index");
-    if (const int loaded = session.Load(options.positional[0]); loaded != kExitOk)
-        return loaded;
+    const std::string need = std::string("the configuration file and at least one ") + (servers ? "server" : "file") + " index";
+    if (const int opened = session.Open(options, 2, true, need); opened != kExitOk)
+        return opened;
     const std::vector<std::string> texts(options.positional.begin() + 1, options.positional.end());
     const std::size_t count = servers ? session.doc.m_servers.size() : session.doc.m_files.size();
     const auto indices = session.ParseIndices(texts, count, servers ? "server" : "file");

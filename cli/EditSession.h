@@ -24,6 +24,12 @@ public:
     // after the load's message.
     int Load(const std::string& sitePath);
 
+    // Checks the parsed arguments: a usage error ("give " + need) when they
+    // were not understood or the number of positional values is not count
+    // (at least count with orMore); otherwise loads the configuration named
+    // by the first. kExitOk to go on, else the exit status to return.
+    int Open(const ParsedOptions& options, std::size_t count, bool orMore, const std::string& need);
+
     // Parses the INDEX arguments against an array of count entries. Empty
     // (after printing a usage error) when one is no index in range.
     std::optional<std::vector<int>> ParseIndices(const std::vector<std::string>& texts,
