@@ -63,7 +63,7 @@ TEST(Document, UpdateAllViewsTellsEveryViewButTheSenderInAttachOrder)
     EXPECT_EQ(first.GetDocument(), nullptr);
 }
 
-TEST(Document, ViewsOutliveTheirDocumentSafely)
+TEST(Document, EitherTheDocumentOrTheViewMayGoFirst)
 {
     std::vector<CView*> log;
     RecordingView view(log);
@@ -72,6 +72,14 @@ TEST(Document, ViewsOutliveTheirDocumentSafely)
         doc.AddView(&view);
     }
     EXPECT_EQ(view.GetDocument(), nullptr);
+
+    CountingDocument doc;
+    {
+        RecordingView shortLived(log);
+        doc.AddView(&shortLived);
+    }
+    EXPECT_TRUE(doc.GetViews().empty());
+    doc.UpdateAllViews(nullptr);
 }
 
 TEST(Document, OnNewDocumentEmptiesAndForgetsThePath)
