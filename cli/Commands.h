@@ -16,13 +16,23 @@ struct Command {
     int (*run)(const Args& args);
 };
 
+// The edit commands (cli/CmdEditServers.cpp, cli/CmdEditFiles.cpp).
+int RunAddServer(const Args& args);
+int RunEditServer(const Args& args);
+int RunRemoveServer(const Args& args);
+int RunAddFile(const Args& args);
+int RunEditFile(const Args& args);
+int RunRemoveFile(const Args& args);
+
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();
 
 // Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
 
-// The commands, one file each (cli/Cmd<Name>.cpp).
+// The commands (cli/Cmd<Name>.cpp).
+int RunNew(const Args& args);
+int RunShow(const Args& args);
 int RunRegistry(const Args& args);
 
 }  // namespace cli

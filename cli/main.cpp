@@ -13,6 +13,21 @@ namespace cli {
 const std::vector<Command>& AllCommands()
 {
     static const std::vector<Command> commands = {
+        {"new", "new SITE.tsn [--force]", RunNew},
+        {"show", "show SITE.tsn [--json [--show-passwords]]", RunShow},
+        {"add-server",
+         "add-server SITE.tsn --server NAME --user USER [--password-stdin | --password TEXT] "
+         "[--base-folder FOLDER]",
+         RunAddServer},
+        {"edit-server",
+         "edit-server SITE.tsn INDEX [--server NAME] [--user USER] [--password-stdin | --password TEXT] "
+         "[--base-folder FOLDER]",
+         RunEditServer},
+        {"remove-server", "remove-server SITE.tsn INDEX...", RunRemoveServer},
+        {"add-file", "add-file SITE.tsn PATH [--web-folder FOLDER] [--ascii | --binary]", RunAddFile},
+        {"edit-file", "edit-file SITE.tsn INDEX [--file PATH] [--web-folder FOLDER] [--ascii | --binary]",
+         RunEditFile},
+        {"remove-file", "remove-file SITE.tsn INDEX...", RunRemoveFile},
         {"registry", "registry export [KEY] | registry import FILE", RunRegistry},
     };
     return commands;

@@ -1,0 +1,61 @@
+#include "cli/OptionParser.h"
+
+namespace cli {
+
+namespace {
+
+const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name)
+{
+    for (const OptionSpec& spec : specs)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> ParsedOptions::Value(const std::string& name) const
+{
+    auto it = m_given.find(name);
+    if (it == m_given.end())
+        return std::nullopt;
+    return it->second;
+}
+
+ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs)
+{
+    ParsedOptions parsed;
+    for (std::size_t i = 0; i < args.size() && parsed.ok(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            parsed.positional.insert(parsed.positional.end(), args.begin() + i + 1, args.end());
+            break;
+        }
+        if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        const OptionSpec* spec = FindSpec(specs, name);
+        if (!spec) {
+            parsed.error = "unknown option '--" + name + "'";
+        } else if (parsed.Has(name)) {
+            parsed.error = "option '--" + name + "' given twice";
+        } else if (!spec->takesValue) {
+            if (equals != std::string::npos)
+                parsed.error = "option '--" + name + "' takes no value";
+            else
+                parsed.m_given[name];
+        } else if (equals != std::string::npos) {
+            parsed.m_given[name] = arg.substr(equals + 1);
+        } else if (i + 1 < args.size()) {
+            parsed.m_given[name] = args[++i];
+        } else {
+            parsed.error = "option '--" + name + "' needs a value";
+        }
+    }
+    return parsed;
+}
+
+}  // namespace cli
