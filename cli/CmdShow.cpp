@@ -146,7 +146,10 @@ int RunShow(const Args& args)
     const std::string out = parsed.Has("--json") ? ShowJson(doc, version, parsed.Has("--show-passwords"))
                                                  : ShowText(doc, path, version);
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitSaveFailed;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return kExitOk;
+    std::fprintf(stderr, "tessarine: the listing could not be written to standard output.\n");
+    return kExitSaveFailed;
 }
 
 }  // namespace cli
