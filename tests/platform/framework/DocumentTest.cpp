@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -80,6 +81,14 @@ TEST(Document, EitherTheDocumentOrTheViewMayGoFirst)
     }
     EXPECT_TRUE(doc.GetViews().empty());
     doc.UpdateAllViews(nullptr);
+}
+
+TEST(Document, ThePathIsKeptAbsolute)
+{
+    CountingDocument doc;
+    doc.SetPathName("sites/site.tsn");
+    EXPECT_EQ(doc.GetPathName(), (std::filesystem::current_path() / "sites/site.tsn").string());
+    EXPECT_EQ(doc.GetTitle(), "site.tsn");
 }
 
 TEST(Document, OnNewDocumentEmptiesAndForgetsThePath)
