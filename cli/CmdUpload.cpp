@@ -1,0 +1,66 @@
+// tessarine upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]
+//
+// Runs the program's own upload on the loaded configuration, then saves the
+// new upload records atomically. The exit status tells a clean run (0) from
+// one that completed past a skipped file (1) and one that stopped (6).
+
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/TerminalMessageBox.h"
+#include "cli/TerminalUploadUi.h"
+#include "cli/UploadArguments.h"
+#include "model/TessarineDoc.h"
+#include "platform/framework/DocumentFile.h"
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+void PrintProblems(const std::vector<FileReport>& problems)
+{
+    if (problems.empty())
+        return;
+    std::fprintf(stderr, "Not uploaded:\n");
+    for (const FileReport& report : problems)
+        std::fprintf(stderr, "  %s\n", FormatFileReport(report).c_str());
+}
+
+int RunStatus(const CTerminalMessageBox& box, const CTerminalUploadUi& ui)
+{
+    if (!box.CompleteShown())
+        return kExitStopped;
+    if (box.ProblemShown() || !ui.Problems().empty())
+        return kExitIncomplete;
+    return kExitOk;
+}
+
+int Upload(const UploadArguments& arguments)
+{
+    CTessarineDoc doc;
+    if (OpenDocumentFile(doc, arguments.path) != OpenOutcome::opened)
+        return kExitLoadFailed;
+    CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive});
+    CTerminalMessageBox box(arguments.questions, [&ui] { ui.ClearBar(); });
+    InstallUploadInterruptHandler();
+    doc.OnUpload();
+    const int status = RunStatus(box, ui);
+    PrintProblems(ui.Problems());
+    if (arguments.dryRun || arguments.noSave || !doc.IsModified())
+        return status;
+    return SaveDocumentFile(doc, arguments.path) ? status : kExitSaveFailed;
+}
+
+}  // namespace
+
+int RunUpload(const Args& args)
+{
+    std::string error;
+    const std::optional<UploadArguments> arguments = ParseUploadArguments(args, error);
+    if (!arguments)
+        return UsageError("upload", error);
+    return Upload(*arguments);
+}
+
+}  // namespace cli

@@ -1,0 +1,8 @@
+#include "upload/PassiveSetting.h"
+
+#include "platform/ftp/PassiveMode.h"
+
+bool ProgramPassiveModeSetting()
+{
+    return FtpPassiveFromEnvironment();
+}
