@@ -199,6 +199,10 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--refuse-rename-over-existing");
     if (options.refuseRename)
         argv.push_back("--refuse-rename");
+    if (options.uploadBytesPerSecond > 0) {
+        argv.push_back("--upload-limit");
+        argv.push_back(std::to_string(options.uploadBytesPerSecond));
+    }
     m_process = std::make_unique<ServerProcess>(argv, output.string());
 
     const auto limit = Clock::now() + kStartLimit;

@@ -12,7 +12,7 @@ import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -28,6 +28,7 @@ def parse_args():
     p.add_argument("--refuse-rename-over-existing", action="store_true")
     p.add_argument("--refuse-rename", action="store_true")
     p.add_argument("--passive-ports", default="", help="first-last")
+    p.add_argument("--upload-limit", type=int, default=0, help="bytes per second a STOR may receive (0: no limit)")
     return p.parse_args()
 
 
@@ -54,6 +55,10 @@ def make_handler(args, log):
                 return self.respond("550 Cannot rename over an existing file.")
             return super().ftp_RNTO(path)
 
+    if args.upload_limit > 0:
+        class Throttled(ThrottledDTPHandler):
+            read_limit = args.upload_limit
+        Handler.dtp_handler = Throttled
     if args.passive_ports:
         first, last = (int(x) for x in args.passive_ports.split("-"))
         Handler.passive_ports = range(first, last + 1)
