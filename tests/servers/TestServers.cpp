@@ -199,6 +199,11 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--refuse-rename-over-existing");
     if (options.refuseRename)
         argv.push_back("--refuse-rename");
+    if (!options.loginFolder.empty()) {
+        fs::create_directories(m_root / options.loginFolder.substr(1));
+        argv.push_back("--login-folder");
+        argv.push_back(options.loginFolder);
+    }
     if (options.uploadBytesPerSecond > 0) {
         argv.push_back("--upload-limit");
         argv.push_back(std::to_string(options.uploadBytesPerSecond));

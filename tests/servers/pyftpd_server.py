@@ -28,6 +28,7 @@ def parse_args():
     p.add_argument("--refuse-rename-over-existing", action="store_true")
     p.add_argument("--refuse-rename", action="store_true")
     p.add_argument("--passive-ports", default="", help="first-last")
+    p.add_argument("--login-folder", default="", help="folder a login lands in, below the served root (which stays reachable)")
     p.add_argument("--upload-limit", type=int, default=0, help="bytes per second a STOR may receive (0: no limit)")
     return p.parse_args()
 
@@ -45,6 +46,11 @@ def make_handler(args, log):
             log.write(shown + "\n")
             log.flush()
             return super().pre_process_command(line, cmd, arg)
+
+        def on_login(self, username):
+            if args.login_folder:
+                self.fs.cwd = args.login_folder
+            return super().on_login(username)
 
         def ftp_RNTO(self, path):
             if args.refuse_rename:
