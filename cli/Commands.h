@@ -19,6 +19,9 @@ struct Command {
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();
 
+// tessarine upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]
+int RunUpload(const Args& args);
+
 // Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
 

@@ -13,6 +13,7 @@ namespace cli {
 const std::vector<Command>& AllCommands()
 {
     static const std::vector<Command> commands = {
+        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]", RunUpload},
     };
     return commands;
 }
