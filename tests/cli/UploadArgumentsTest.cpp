@@ -1,0 +1,104 @@
+#include "cli/TerminalMessageBox.h"
+#include "cli/TerminalUploadUi.h"
+#include "cli/UploadArguments.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+using cli::QuestionPolicy;
+
+TEST(UploadArguments, ParsesTheFlagsInAnyOrder)
+{
+    struct Case {
+        cli::Args args;
+        QuestionPolicy questions;
+        bool passive, dryRun, noSave;
+    };
+    const Case cases[] = {
+        {{"site.tsn"}, QuestionPolicy::Ask, false, false, false},
+        {{"--yes", "site.tsn"}, QuestionPolicy::AllYes, false, false, false},
+        {{"site.tsn", "--no", "--passive"}, QuestionPolicy::AllNo, true, false, false},
+        {{"--dry-run", "--no-save", "site.tsn", "--yes", "--yes"}, QuestionPolicy::AllYes, false, true, true},
+        {{"--", "-odd.tsn"}, QuestionPolicy::Ask, false, false, false},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto parsed = cli::ParseUploadArguments(c.args, error);
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_EQ(parsed->questions, c.questions);
+        EXPECT_EQ(parsed->passive, c.passive);
+        EXPECT_EQ(parsed->dryRun, c.dryRun);
+        EXPECT_EQ(parsed->noSave, c.noSave);
+    }
+    std::string error;
+    EXPECT_EQ(cli::ParseUploadArguments({"--", "-odd.tsn"}, error)->path, "-odd.tsn");
+}
+
+TEST(UploadArguments, RefusesWhatCannotBeMeant)
+{
+    const std::pair<cli::Args, const char*> cases[] = {
+        {{}, "no configuration file given"},
+        {{"--yes"}, "no configuration file given"},
+        {{"a.tsn", "b.tsn"}, "only one configuration file can be uploaded at a time"},
+        {{"a.tsn", "--yes", "--no"}, "--yes and --no cannot be given together"},
+        {{"a.tsn", "--force"}, "unknown option '--force'"},
+    };
+    for (const auto& [args, message] : cases) {
+        std::string error;
+        EXPECT_FALSE(cli::ParseUploadArguments(args, error));
+        EXPECT_EQ(error, message);
+    }
+}
+
+TEST(TerminalAnswers, OnlyYesMeansYes)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"y\n", true}, {"YES\n", true}, {"  yes  \n", true}, {"n\n", false},
+        {"\n", false}, {"yess\n", false}, {"", false},
+    };
+    for (const auto& [input, yes] : cases) {
+        std::FILE* in = fmemopen(const_cast<char*>(input), std::char_traits<char>::length(input), "r");
+        ASSERT_NE(in, nullptr);
+        EXPECT_EQ(cli::ReadYesAnswer(in), yes) << input;
+        std::fclose(in);
+    }
+}
+
+TEST(TerminalProgress, PrintsOneLinePerFileAndKeepsTheProblems)
+{
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    std::vector<cli::FileReport> problems;
+    cli::CTerminalUploadProgress* current = nullptr;
+    {
+        cli::CTerminalUploadProgress progress(out, nullptr, problems, current);
+        EXPECT_EQ(current, &progress);
+        progress.SetServerName("ftp.example.com");
+        progress.SetFileName("/site/index.html");
+        progress.SetDestination("www/index.html");
+        progress.SetFileSize(3000);
+        progress.SetBytesSent(3000);
+        progress.SetFileOutcome(UploadOutcome::Sent);
+        progress.SetFileName("/site/gone.gif");
+        progress.SetDestination("www/gone.gif");
+        progress.SetFileOutcome(UploadOutcome::Skipped);
+        EXPECT_TRUE(progress.IsContinuing());
+        progress.ClearContinue();
+        progress.ClearContinue();
+        EXPECT_FALSE(progress.IsContinuing());
+    }
+    EXPECT_EQ(current, nullptr);
+    std::fclose(out);
+    EXPECT_EQ(std::string(text, size),
+              "ftp.example.com: /site/index.html -> www/index.html, 3000 bytes, sent\n"
+              "ftp.example.com: /site/gone.gif -> www/gone.gif, 0 bytes, skipped\n");
+    std::free(text);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].localPath, "/site/gone.gif");
+}
+
+}  // namespace
