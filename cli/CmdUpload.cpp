@@ -8,9 +8,9 @@
 #include "cli/ExitCodes.h"
 #include "cli/TerminalMessageBox.h"
 #include "cli/TerminalUploadUi.h"
+#include "cli/ToolDocument.h"
 #include "cli/UploadArguments.h"
 #include "model/TessarineDoc.h"
-#include "platform/framework/DocumentFile.h"
 
 #include <cstdio>
 
@@ -39,8 +39,8 @@ int RunStatus(const CTerminalMessageBox& box, const CTerminalUploadUi& ui)
 int Upload(const UploadArguments& arguments)
 {
     CTessarineDoc doc;
-    if (OpenDocumentFile(doc, arguments.path) != OpenOutcome::opened)
-        return kExitLoadFailed;
+    if (const int loaded = LoadConfiguration(doc, arguments.path); loaded != kExitOk)
+        return loaded;
     CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive});
     CTerminalMessageBox box(arguments.questions, [&ui] { ui.ClearBar(); });
     InstallUploadInterruptHandler();
@@ -49,7 +49,8 @@ int Upload(const UploadArguments& arguments)
     PrintProblems(ui.Problems());
     if (arguments.dryRun || arguments.noSave || !doc.IsModified())
         return status;
-    return SaveDocumentFile(doc, arguments.path) ? status : kExitSaveFailed;
+    const int saved = SaveConfiguration(doc, arguments.path);
+    return saved == kExitOk ? status : saved;
 }
 
 }  // namespace

@@ -25,4 +25,8 @@ int RunUpload(const Args& args);
 // Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
 
+// The commands (cli/Cmd<Name>.cpp).
+int RunNew(const Args& args);
+int RunShow(const Args& args);
+
 }  // namespace cli

@@ -67,13 +67,6 @@ void ToolProcess::Signal(int signal)
     kill(m_pid, signal);
 }
 
-ToolResult RunTool(const std::vector<std::string>& args)
-{
-    ToolProcess tool(args);
-    const int status = tool.Wait();
-    return {status, tool.Stdout(), tool.Stderr()};
-}
-
 int CountLinesEndingWith(const std::string& text, const std::string& suffix)
 {
     std::istringstream lines(text);

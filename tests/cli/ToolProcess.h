@@ -1,6 +1,7 @@
 #pragma once
-// Runs build/dist/tessarine as a user would, with standard input from
-// /dev/null and its output captured in files.
+// Runs build/dist/tessarine in the background, with standard input from
+// /dev/null and its output captured in files, so that a test can signal it
+// half way (tests/cli/RunTool.h runs it to its end).
 
 #include "tests/support/TempDir.h"
 
@@ -28,14 +29,6 @@ private:
     pid_t m_pid = -1;
     int m_status = -1;
 };
-
-// Runs the tool to its end.
-struct ToolResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-ToolResult RunTool(const std::vector<std::string>& args);
 
 // Lines of text that end with suffix.
 int CountLinesEndingWith(const std::string& text, const std::string& suffix);

@@ -40,9 +40,9 @@ TEST(UploadArguments, ParsesTheFlagsInAnyOrder)
 TEST(UploadArguments, RefusesWhatCannotBeMeant)
 {
     const std::pair<cli::Args, const char*> cases[] = {
-        {{}, "no configuration file given"},
-        {{"--yes"}, "no configuration file given"},
-        {{"a.tsn", "b.tsn"}, "only one configuration file can be uploaded at a time"},
+        {{}, "missing argument"},
+        {{"--yes"}, "missing argument"},
+        {{"a.tsn", "b.tsn"}, "unexpected argument 'b.tsn'"},
         {{"a.tsn", "--yes", "--no"}, "--yes and --no cannot be given together"},
         {{"a.tsn", "--force"}, "unknown option '--force'"},
     };

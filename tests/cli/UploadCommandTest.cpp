@@ -1,6 +1,7 @@
 // `tessarine upload` used as a new user would: a site made, uploaded,
 // changed and uploaded again; a dry run; Ctrl+C half way; the exit statuses.
 
+#include "tests/cli/RunTool.h"
 #include "tests/cli/ToolProcess.h"
 
 #include "model/TessarineDoc.h"
@@ -182,7 +183,9 @@ void WaitUntilExists(const fs::path& path)
 TEST(UploadCommand, CtrlCStopsTheRunTheDesignedWayAndASecondRunIsRefusedMeanwhile)
 {
     // Forty files of 16 KiB at 64 KiB/s: a quarter of a second each.
-    test::PyFtpdServer server({.uploadBytesPerSecond = 64 * 1024});
+    test::PyFtpdOptions serverOptions;
+    serverOptions.uploadBytesPerSecond = 64 * 1024;
+    test::PyFtpdServer server(serverOptions);
     std::vector<SiteFile> files;
     for (int i = 0; i < 40; ++i)
         files.push_back({"f" + std::to_string(i) + ".gif", ""});

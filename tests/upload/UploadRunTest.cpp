@@ -222,7 +222,9 @@ TEST(UploadRunFolders, NoToAFolderQuestionStopsAtOnce)
 
 TEST(UploadRunFolders, AnAbsoluteBaseFolderIsMadeFromTheTopWhateverTheLoginFolder)
 {
-    test::PyFtpdServer server({.loginFolder = "/home/anna"});
+    test::PyFtpdOptions serverOptions;
+    serverOptions.loginFolder = "/home/anna";
+    test::PyFtpdServer server(serverOptions);
     test::UploadFixture site;
     site.AddServer(server, "/site/");
     site.AddFile("index.html", kHtml, "", true);
@@ -240,7 +242,9 @@ TEST(UploadRunFolders, AnAbsoluteBaseFolderIsMadeFromTheTopWhateverTheLoginFolde
 
 TEST(UploadRunFolders, EmptyBaseAndWebFolderSendToTheLoginFolder)
 {
-    test::PyFtpdServer server({.loginFolder = "/home/anna"});
+    test::PyFtpdOptions serverOptions;
+    serverOptions.loginFolder = "/home/anna";
+    test::PyFtpdServer server(serverOptions);
     test::UploadFixture site;
     site.AddServer(server, "");
     site.AddFile("index.html", kHtml, "", true);
@@ -285,7 +289,9 @@ TEST(UploadRunServers, ARefusedLoginAsksAboutTheRemainingSitesOrStopsOnTheLast)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        test::PyFtpdServer refusing({.password = "right"});
+        test::PyFtpdOptions refusingOptions;
+        refusingOptions.password = "right";
+        test::PyFtpdServer refusing(refusingOptions);
         test::PyFtpdServer good;
         test::UploadFixture site;
         site.AddServer(refusing, "");
@@ -315,7 +321,9 @@ TEST(UploadRunServers, ARefusedLoginAsksAboutTheRemainingSitesOrStopsOnTheLast)
 
 TEST(UploadRunServers, AnErrorOnTheLastFileEndsTheRunThoughServersRemain)
 {
-    test::PyFtpdServer noStor({.removeCommands = {"STOR"}});
+    test::PyFtpdOptions noStorOptions;
+    noStorOptions.removeCommands = {"STOR"};
+    test::PyFtpdServer noStor(noStorOptions);
     test::PyFtpdServer untouched;
     test::UploadFixture site;
     site.AddServer(noStor, "");
@@ -352,8 +360,9 @@ TEST(UploadRunFiles, ALocalFileThatCannotBeOpenedAsksAndYesGoesOn)
             expected.push_back(test::kUploadComplete);
         EXPECT_EQ(site.Texts(), expected);
         EXPECT_EQ(fs::exists(server.Root() / "here.html"), answer == IDYES);
-        if (answer == IDNO)
+        if (answer == IDNO) {
             EXPECT_EQ(server.Commands().back(), "QUIT");
+        }
     }
 }
 
@@ -395,7 +404,9 @@ TEST(UploadRunFiles, AQuitMessageStopsTheRunSilently)
 
 TEST(UploadRunRename, ARenameRefusedOverAnExistingFileMovesTheOldOneAside)
 {
-    test::PyFtpdServer server({.refuseRenameOverExisting = true});
+    test::PyFtpdOptions serverOptions;
+    serverOptions.refuseRenameOverExisting = true;
+    test::PyFtpdServer server(serverOptions);
     test::UploadFixture site;
     site.AddServer(server, "");
     site.AddFile("index.html", "version 1\n", "", true);
@@ -416,7 +427,9 @@ TEST(UploadRunRename, ARenameRefusedOverAnExistingFileMovesTheOldOneAside)
 
 TEST(UploadRunRename, AServerRefusingEveryRenameNeverLosesTheLiveFile)
 {
-    test::PyFtpdServer server({.refuseRename = true});
+    test::PyFtpdOptions serverOptions;
+    serverOptions.refuseRename = true;
+    test::PyFtpdServer server(serverOptions);
     test::UploadFixture site;
     test::WriteFile((server.Root() / "index.html").string(), "live\n");
     site.AddServer(server, "");
