@@ -19,14 +19,13 @@ struct Command {
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();
 
-// tessarine upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]
-int RunUpload(const Args& args);
-
 // Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
 
 // The commands (cli/Cmd<Name>.cpp).
 int RunNew(const Args& args);
 int RunShow(const Args& args);
+int RunRegistry(const Args& args);
+int RunUpload(const Args& args);
 
 }  // namespace cli

@@ -15,6 +15,7 @@ const std::vector<Command>& AllCommands()
     static const std::vector<Command> commands = {
         {"new", "new SITE.tsn [--force]", RunNew},
         {"show", "show SITE.tsn [--json [--show-passwords]]", RunShow},
+        {"registry", "registry export [KEY] | registry import FILE", RunRegistry},
         {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]", RunUpload},
     };
     return commands;

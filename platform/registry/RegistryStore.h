@@ -111,6 +111,7 @@ private:
 
     std::string m_path;
     std::unique_ptr<SqliteDatabase> m_db;
+    int m_ownerPid = 0;  // the process that opened m_db
 };
 
 // The database file of this user: TESSARINE_REGISTRY made absolute against

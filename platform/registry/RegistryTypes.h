@@ -44,3 +44,6 @@ constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 const char* RootName(HKEY root);
 // The root a name stands for: the full names and HKLM, HKCU, HKCR, any case.
 bool ParseRootName(const char* text, std::uint32_t length, HKEY& root);
+
+// A short English description of a result code, for tool messages and logs.
+const char* RegistryResultText(LONG code);

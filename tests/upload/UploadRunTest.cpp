@@ -3,6 +3,7 @@
 
 #include "tests/upload/UploadTestSupport.h"
 
+#include "common/RegistryHelpers.h"
 #include "model/FileStatus.h"
 #include "upload/RunLock.h"
 
@@ -491,6 +492,26 @@ TEST(UploadRunLockTest, ASecondRunOnALockedConfigurationDoesNotStart)
     other.Release();
     site.Upload();
     EXPECT_TRUE(fs::exists(server.Root() / "index.html"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UploadRunOptions, ThePassiveModeSettingTurnsPassiveOnForEveryServer)
+{
+    const std::string key = "Software\\Orvik\\Tessarine\\Settings";
+    ASSERT_TRUE(RegistryCreateKey(HKEY_CURRENT_USER, key));
+    ASSERT_TRUE(RegistryWriteDword(HKEY_CURRENT_USER, key, "PassiveMode", 1));
+    test::PyFtpdServer server;
+    test::UploadFixture site;
+    site.AddServer(server, "");
+    site.AddFile("index.html", kHtml, "", true);
+    site.Upload();
+    RegistryDeleteValue(HKEY_CURRENT_USER, key, "PassiveMode");
+    EXPECT_EQ(site.Texts(), std::vector<std::string>{test::kUploadComplete});
+    EXPECT_EQ(server.CommandsStartingWith("EPRT").size() + server.CommandsStartingWith("PORT").size(), 0u);
+    EXPECT_EQ(server.CommandsStartingWith("EPSV").size() + server.CommandsStartingWith("PASV").size(), 1u);
 }
 
 }  // namespace

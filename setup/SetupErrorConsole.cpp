@@ -1,0 +1,8 @@
+// ShowSetupError for a build without windows.
+
+#include "setup/SetupLauncher.h"
+
+void ShowSetupError(const char*)
+{
+    PrintSetupError();
+}
