@@ -12,6 +12,10 @@
 #include "upload/PassiveSetting.h"
 #include "upload/UploadNames.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <utility>
@@ -33,6 +37,20 @@ constexpr SessionOption kSessionOptions[] = {
     {INTERNET_OPTION_DATA_SEND_TIMEOUT, 60000},
     {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, 60000},
 };
+
+// TESSARINE_FTP_TRACE=1: every command and reply on standard error, with the
+// milliseconds since the run began (what a slow server spends its time on).
+void TraceWhenAsked(CInternetSession& session)
+{
+    const char* value = std::getenv("TESSARINE_FTP_TRACE");
+    if (!value || std::strcmp(value, "1") != 0)
+        return;
+    const auto start = std::chrono::steady_clock::now();
+    session.SetTrace([start](const std::string& line) {
+        const std::chrono::duration<double, std::milli> ms = std::chrono::steady_clock::now() - start;
+        std::fprintf(stderr, "%10.3f %s\n", ms.count(), line.c_str());
+    });
+}
 
 }  // namespace
 
@@ -61,6 +79,7 @@ void CUploadRun::OpenSession()
     m_session = std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     for (const SessionOption& option : kSessionOptions)
         m_session->SetOption(option.option, &option.value, sizeof option.value, 0);
+    TraceWhenAsked(*m_session);
 }
 
 void CUploadRun::ServerLoop()
