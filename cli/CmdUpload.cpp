@@ -18,6 +18,8 @@ namespace cli {
 
 namespace {
 
+constexpr unsigned int kUploadCommandId = 32771;
+
 void PrintProblems(const std::vector<FileReport>& problems)
 {
     if (problems.empty())
@@ -36,11 +38,25 @@ int RunStatus(const CTerminalMessageBox& box, const CTerminalUploadUi& ui)
     return kExitOk;
 }
 
+// The window offers Upload only when the configuration has a server and a
+// file; the tool keeps to the same rule.
+bool UploadEnabled(CTessarineDoc& doc)
+{
+    CCmdUI command(kUploadCommandId);
+    doc.OnUpdateUpload(&command);
+    return command.IsEnabled();
+}
+
 int Upload(const UploadArguments& arguments)
 {
     CTessarineDoc doc;
     if (const int loaded = LoadConfiguration(doc, arguments.path); loaded != kExitOk)
         return loaded;
+    if (!UploadEnabled(doc)) {
+        std::fprintf(stderr, "tessarine: %s: nothing to upload: a configuration needs at least one server and "
+                             "one file\n", arguments.path.c_str());
+        return kExitRefused;
+    }
     CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive});
     CTerminalMessageBox box(arguments.questions, [&ui] { ui.ClearBar(); });
     InstallUploadInterruptHandler();

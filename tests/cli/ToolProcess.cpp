@@ -1,5 +1,7 @@
 #include "tests/cli/ToolProcess.h"
 
+#include "tests/cli/RunTool.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <signal.h>
@@ -11,18 +13,6 @@
 extern char** environ;
 
 namespace test {
-
-namespace {
-
-std::string ToolPath()
-{
-    const char* dist = std::getenv("TESSARINE_DIST_DIR");
-    if (!dist)
-        throw std::runtime_error("TESSARINE_DIST_DIR is not set (run the tests through ctest)");
-    return std::string(dist) + "/tessarine";
-}
-
-}  // namespace
 
 ToolProcess::ToolProcess(const std::vector<std::string>& args)
 {
