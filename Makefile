@@ -35,7 +35,7 @@ test-core-sanitize: deps
 fuzz:
 	@scripts/install-deps.sh fuzz
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTESSARINE_GUI=OFF -DTESSARINE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz -j $(JOBS) --target tessarine_fuzzers
 
 bench:
 	@scripts/install-deps.sh bench

@@ -22,4 +22,8 @@ const std::vector<Command>& AllCommands();
 // Prints "tessarine: message" and the command's synopsis to stderr; returns kExitUsage.
 int UsageError(const std::string& command, const std::string& message);
 
+// The commands (cli/Cmd<Name>.cpp).
+int RunNew(const Args& args);
+int RunShow(const Args& args);
+
 }  // namespace cli

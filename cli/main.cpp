@@ -13,6 +13,8 @@ namespace cli {
 const std::vector<Command>& AllCommands()
 {
     static const std::vector<Command> commands = {
+        {"new", "new SITE.tsn [--force]", RunNew},
+        {"show", "show SITE.tsn [--json [--show-passwords]]", RunShow},
     };
     return commands;
 }

@@ -1,0 +1,170 @@
+// tessarine show SITE.tsn [--json [--show-passwords]]: the configuration in
+// document order. The text listing never shows passwords.
+
+#include "cli/ArgumentParser.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/JsonWriter.h"
+#include "cli/ToolDocument.h"
+#include "cli/Utf8.h"
+#include "model/FileStatus.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace cli {
+
+namespace {
+
+const char* TypeText(const FileEntry& file)
+{
+    return (file.m_wFlags & FILE_ASCII) ? "ASCII" : "Binary";
+}
+
+void WriteServerJson(JsonWriter& json, std::size_t index, const ServerEntry& server, bool showPassword)
+{
+    json.BeginObject();
+    json.Key("index");
+    json.Number(static_cast<std::int64_t>(index));
+    json.Key("serverName");
+    json.String(server.m_strServerName);
+    json.Key("userName");
+    json.String(server.m_strUserName);
+    json.Key("baseFolder");
+    json.String(server.m_strBaseFolder);
+    if (showPassword) {
+        json.Key("password");
+        json.String(server.m_strPassword);
+    }
+    json.EndObject();
+}
+
+void WriteFileJson(JsonWriter& json, std::size_t index, const FileEntry& file)
+{
+    json.BeginObject();
+    json.Key("index");
+    json.Number(static_cast<std::int64_t>(index));
+    json.Key("fileName");
+    json.String(file.m_strFileName);
+    json.Key("webFolder");
+    json.String(file.m_strWebFolder);
+    json.Key("flags");
+    json.Number(file.m_wFlags);
+    json.Key("type");
+    json.String(TypeText(file));
+    json.Key("timeLocal");
+    json.Number(file.m_timeLocal.GetTime());
+    json.Key("timeRemote");
+    json.Number(file.m_timeRemote.GetTime());
+    json.Key("localSize");
+    json.Number(file.m_dwLocalSize);
+    json.Key("remoteSize");
+    json.Number(file.m_dwRemoteSize);
+    json.Key("status");
+    json.String(GetFileStatusText(file));
+    json.EndObject();
+}
+
+std::string ShowJson(const CTessarineDoc& doc, std::optional<DWORD> version, bool showPasswords)
+{
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("formatVersion");
+    version ? json.Number(*version) : json.Null();
+    json.Key("lastWebFolder");
+    json.String(doc.m_strLastWebFolder);
+    json.Key("lastFilterIndex");
+    json.Number(doc.m_nLastFilterIndex);
+    json.Key("lastBrowseFolder");
+    json.String(doc.m_strLastBrowseFolder);
+    json.Key("servers");
+    json.BeginArray();
+    for (std::size_t i = 0; i < doc.m_servers.size(); ++i)
+        WriteServerJson(json, i, doc.m_servers[i], showPasswords);
+    json.EndArray();
+    json.Key("files");
+    json.BeginArray();
+    for (std::size_t i = 0; i < doc.m_files.size(); ++i)
+        WriteFileJson(json, i, doc.m_files[i]);
+    json.EndArray();
+    json.EndObject();
+    return json.Text();
+}
+
+std::string Shown(const std::string& text, const char* whenEmpty)
+{
+    return text.empty() ? whenEmpty : PrintableText(text);
+}
+
+std::string TimeText(CTime time)
+{
+    if (time.GetTime() == 0)
+        return "never";
+    const std::time_t seconds = time.GetTime();
+    std::tm utc {};
+    char text[40];
+    if (!::gmtime_r(&seconds, &utc) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc))
+        return std::to_string(time.GetTime());
+    return text;
+}
+
+std::string ShowServersText(const CTessarineDoc& doc)
+{
+    std::string out = "Servers: " + std::to_string(doc.m_servers.size()) + "\n";
+    for (std::size_t i = 0; i < doc.m_servers.size(); ++i) {
+        const ServerEntry& server = doc.m_servers[i];
+        out += "  " + std::to_string(i) + "  " + Shown(server.m_strServerName, "") + "\n";
+        out += "     user name:   " + Shown(server.m_strUserName, "") + "\n";
+        out += "     base folder: " + Shown(server.m_strBaseFolder, "<root>") + "\n";
+    }
+    return out;
+}
+
+std::string ShowFilesText(const CTessarineDoc& doc)
+{
+    std::string out = "Files: " + std::to_string(doc.m_files.size()) + "\n";
+    for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
+        const FileEntry& file = doc.m_files[i];
+        char flags[8];
+        std::snprintf(flags, sizeof flags, "0x%04X", file.m_wFlags);
+        out += "  " + std::to_string(i) + "  " + Shown(file.m_strFileName, "") + "\n";
+        out += "     web folder:  " + Shown(file.m_strWebFolder, "<base>") + "\n";
+        out += std::string("     type:        ") + TypeText(file) + " (flags " + flags + ")\n";
+        out += std::string("     status:      ") + GetFileStatusText(file) + "\n";
+        out += "     local:       " + TimeText(file.m_timeLocal) + ", " + std::to_string(file.m_dwLocalSize) + " bytes\n";
+        out += "     remote:      " + TimeText(file.m_timeRemote) + ", " + std::to_string(file.m_dwRemoteSize) + " bytes\n";
+    }
+    return out;
+}
+
+std::string ShowText(const CTessarineDoc& doc, const std::string& path, std::optional<DWORD> version)
+{
+    std::string out = PrintableText(path);
+    out += version ? " (format version " + std::to_string(*version) + ")\n" : " (empty file)\n";
+    out += "Last web folder:    " + Shown(doc.m_strLastWebFolder, "") + "\n";
+    out += "Last filter index:  " + std::to_string(doc.m_nLastFilterIndex) + "\n";
+    out += "Last browse folder: " + Shown(doc.m_strLastBrowseFolder, "") + "\n\n";
+    return out + ShowServersText(doc) + "\n" + ShowFilesText(doc);
+}
+
+}  // namespace
+
+int RunShow(const Args& args)
+{
+    const ParsedArgs parsed = ParseArgs(args, {"--json", "--show-passwords"}, 1);
+    if (!parsed.error.empty())
+        return UsageError("show", parsed.error);
+    if (parsed.Has("--show-passwords") && !parsed.Has("--json"))
+        return UsageError("show", "--show-passwords needs --json");
+    const std::string& path = parsed.positional[0];
+    CTessarineDoc doc;
+    if (int status = LoadConfiguration(doc, path); status != kExitOk)
+        return status;
+    const std::optional<DWORD> version = StoredFormatVersion(path);
+    const std::string out = parsed.Has("--json") ? ShowJson(doc, version, parsed.Has("--show-passwords"))
+                                                 : ShowText(doc, path, version);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitSaveFailed;
+}
+
+}  // namespace cli

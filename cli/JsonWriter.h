@@ -1,0 +1,37 @@
+#pragma once
+// Writes one JSON document, indented by two spaces, for the tool's --json
+// output. Strings are the stored bytes: valid UTF-8 as it stands, every
+// other byte as \u00XX of its value, so any text survives as JSON.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class JsonWriter {
+public:
+    void BeginObject();
+    void EndObject();
+    void BeginArray();
+    void EndArray();
+    // The name of the next member of the open object.
+    void Key(const std::string& name);
+    void String(const std::string& bytes);
+    void Number(std::int64_t value);
+    void Null();
+
+    // The document so far, with a final line feed once it is complete.
+    std::string Text() const;
+
+    // bytes as a JSON string literal, quotes included.
+    static std::string Quote(const std::string& bytes);
+
+private:
+    void BeforeValue();
+    void NewLine();
+    void Close(char bracket);
+
+    std::string m_out;
+    // One entry per open object or array: whether it has a member yet.
+    std::vector<bool> m_hasMember;
+    bool m_afterKey = false;
+};

@@ -1,0 +1,55 @@
+#include "platform/widgets/QtMessageBoxHandler.h"
+
+#include <QApplication>
+
+QMessageBox::Icon QtMessageBoxHandler::IconFor(unsigned int style)
+{
+    switch (style & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONINFORMATION: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+QMessageBox::StandardButtons QtMessageBoxHandler::ButtonsFor(unsigned int style)
+{
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MB_YESNOCANCEL: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MB_YESNO: return QMessageBox::Yes | QMessageBox::No;
+    default: return QMessageBox::Ok;
+    }
+}
+
+QMessageBox::StandardButton QtMessageBoxHandler::DefaultButtonFor(unsigned int style)
+{
+    const bool second = (style & MB_DEFBUTTON2) != 0;
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL: return second ? QMessageBox::Cancel : QMessageBox::Ok;
+    case MB_YESNOCANCEL:
+    case MB_YESNO: return second ? QMessageBox::No : QMessageBox::Yes;
+    default: return QMessageBox::Ok;
+    }
+}
+
+int QtMessageBoxHandler::IdFor(QMessageBox::StandardButton button, unsigned int style)
+{
+    switch (button) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Cancel: return IDCANCEL;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    default: return SafeMessageBoxAnswer(style);
+    }
+}
+
+int QtMessageBoxHandler::Show(const std::string& caption, const std::string& text, unsigned int style)
+{
+    QMessageBox box(IconFor(style), QString::fromStdString(caption), QString::fromStdString(text),
+                    ButtonsFor(style), QApplication::activeWindow());
+    box.setDefaultButton(DefaultButtonFor(style));
+    box.exec();
+    return IdFor(box.standardButton(box.clickedButton()), style);
+}
