@@ -14,6 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
 
 namespace {
@@ -172,6 +177,87 @@ TEST_F(FaultTest, RefusedConnectionNamesTheHost)
         EXPECT_EQ(e.ErrorText(), "Cannot connect to " + address + ": Connection refused");
         EXPECT_EQ(e.m_dwError, ERROR_INTERNET_CANNOT_CONNECT);
     }
+}
+
+TEST_F(FaultTest, PasswordWithALineBreakIsNeverSent)
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.Reply("220 Ready.");
+        s.Read();
+        s.Reply("331 Password required.");
+    });
+    try {
+        std::unique_ptr<CFtpConnection> c(m_session.GetFtpConnection(server.Address(), "bob", "pw\r\nDELE x", 0, false));
+        ADD_FAILURE() << "connected";
+    } catch (const CInternetException& e) {
+        EXPECT_EQ(e.ErrorText(), "The password contains a line break or a zero byte; it was not sent.");
+    }
+    Finished(server, {"USER bob"});
+}
+
+TEST_F(FaultTest, ConnectTimeOutIsRetriedThenNamed)
+{
+    // A listener with a full backlog drops further connection requests.
+    std::uint16_t port = 0;
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    port = ntohs(a.sin_port);
+    std::vector<int> fillers;
+    for (int i = 0; i < 3; ++i) {
+        fillers.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        connect(fillers.back(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    m_session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, 200);
+    m_session.SetOption(INTERNET_OPTION_CONNECT_RETRIES, 2);
+    m_session.SetOption(INTERNET_OPTION_CONNECT_BACKOFF, 10);
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    try {
+        std::unique_ptr<CFtpConnection> c(m_session.GetFtpConnection(address, "bob", "secret", 0, false));
+        ADD_FAILURE() << "connected";
+    } catch (const CInternetException& e) {
+        EXPECT_EQ(e.ErrorText(), "Cannot connect to " + address + ": timed out after 200 ms");
+        EXPECT_EQ(e.m_dwError, ERROR_INTERNET_TIMEOUT);
+    }
+    for (int fd : fillers)
+        close(fd);
+    close(listener);
+}
+
+TEST_F(FaultTest, Ipv6ServerWithEprt)
+{
+    if (!ScriptedServer::CanListenOn("::1"))
+        GTEST_SKIP() << "no IPv6 loopback here";
+    std::string active;
+    ScriptedServer server(
+        [&](ScriptedSession& s) {
+            s.Login();
+            s.Read();
+            s.Reply("200 Binary.");
+            active = s.Read();
+            s.Reply("200 EPRT ok.");
+            s.Read();
+            s.ConnectActive(active);
+            s.Reply("150 Ok to send data.");
+            s.ReceiveData();
+            s.Reply("226 Transfer complete.");
+        },
+        "::1");
+    EXPECT_EQ(server.Address().substr(0, 6), "[::1]:");
+    auto c = Connect(server);
+    Store(*c, "v6", "data");
+    c.reset();
+    server.Finish();
+    EXPECT_EQ(active.substr(0, 12), "EPRT |2|::1|");
+    Commands sent = server.Commands();
+    ASSERT_GE(sent.size(), 5u);
+    sent[4] = "EPRT";
+    EXPECT_EQ(sent, Then(kLogin, {"TYPE I", "EPRT", "STOR v6", "QUIT"}));
 }
 
 TEST_F(FaultTest, PasvAddressIsIgnoredForTheControlConnectionsPeer)

@@ -18,24 +18,43 @@ struct ScriptFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-sockaddr_in Ipv4(const char* host, std::uint16_t port)
+// A numeric IPv4 or IPv6 address with a port.
+sockaddr_storage Address(const std::string& host, std::uint16_t port, socklen_t& length)
 {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    inet_pton(AF_INET, host, &a.sin_addr);
-    return a;
+    sockaddr_storage storage{};
+    if (host.find(':') != std::string::npos) {
+        auto* a = reinterpret_cast<sockaddr_in6*>(&storage);
+        a->sin6_family = AF_INET6;
+        a->sin6_port = htons(port);
+        inet_pton(AF_INET6, host.c_str(), &a->sin6_addr);
+        length = sizeof(sockaddr_in6);
+    } else {
+        auto* a = reinterpret_cast<sockaddr_in*>(&storage);
+        a->sin_family = AF_INET;
+        a->sin_port = htons(port);
+        inet_pton(AF_INET, host.c_str(), &a->sin_addr);
+        length = sizeof(sockaddr_in);
+    }
+    return storage;
 }
 
-int ListenOn(const char* host, std::uint16_t& port)
+std::uint16_t PortOf(const sockaddr_storage& s)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a = Ipv4(host, 0);
-    socklen_t len = sizeof a;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(fd, 4) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0)
-        throw std::runtime_error("scripted server: cannot listen");
-    port = ntohs(a.sin_port);
+    return ntohs(s.ss_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&s)->sin6_port
+                                         : reinterpret_cast<const sockaddr_in*>(&s)->sin_port);
+}
+
+int ListenOn(const std::string& host, std::uint16_t& port)
+{
+    socklen_t len = 0;
+    sockaddr_storage a = Address(host, 0, len);
+    const int fd = socket(a.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (bind(fd, reinterpret_cast<sockaddr*>(&a), len) != 0 || listen(fd, 4) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+        close(fd);
+        throw std::runtime_error("scripted server: cannot listen on " + host);
+    }
+    port = PortOf(a);
     return fd;
 }
 
@@ -139,7 +158,7 @@ std::uint16_t ScriptedSession::ListenPassive()
 {
     CloseFd(m_listen);
     std::uint16_t port = 0;
-    m_listen = ListenOn("127.0.0.1", port);
+    m_listen = ListenOn(m_host, port);
     return port;
 }
 
@@ -155,11 +174,12 @@ void ScriptedSession::ConnectActive(const std::string& portCommand, const char* 
 {
     const auto [host, port] = PortTarget(portCommand);
     CloseFd(m_data);
-    m_data = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in local = Ipv4(from, 0);
-    sockaddr_in target = Ipv4(host.c_str(), port);
-    if (bind(m_data, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        connect(m_data, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+    socklen_t localLength = 0, targetLength = 0;
+    sockaddr_storage local = Address(host.find(':') != std::string::npos ? "::1" : from, 0, localLength);
+    sockaddr_storage target = Address(host, port, targetLength);
+    m_data = socket(target.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (bind(m_data, reinterpret_cast<sockaddr*>(&local), localLength) != 0 ||
+        connect(m_data, reinterpret_cast<sockaddr*>(&target), targetLength) != 0)
         Fail("cannot connect to the client's port");
 }
 
@@ -211,9 +231,20 @@ void ScriptedSession::CloseControl()
     CloseFd(m_control);
 }
 
-ScriptedServer::ScriptedServer(Script script)
+bool ScriptedServer::CanListenOn(const std::string& host)
 {
-    m_listen = ListenOn("127.0.0.1", m_port);
+    try {
+        std::uint16_t port = 0;
+        close(ListenOn(host, port));
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
+}
+
+ScriptedServer::ScriptedServer(Script script, std::string host) : m_host(std::move(host))
+{
+    m_listen = ListenOn(m_host, m_port);
     m_thread = std::thread([this, s = std::move(script)] { Run(s); });
 }
 
@@ -224,12 +255,14 @@ ScriptedServer::~ScriptedServer()
 
 std::string ScriptedServer::Address() const
 {
-    return "127.0.0.1:" + std::to_string(m_port);
+    const bool v6 = m_host.find(':') != std::string::npos;
+    return (v6 ? "[" + m_host + "]" : m_host) + ":" + std::to_string(m_port);
 }
 
 void ScriptedServer::Run(Script script)
 {
     ScriptedSession s;
+    s.m_host = m_host;
     s.m_commands = &m_commands;
     s.m_mutex = &m_mutex;
     try {

@@ -33,7 +33,7 @@ public:
     // Greeting, USER, PASS and a refused FEAT.
     void Login();
 
-    // Passive: a listener on 127.0.0.1; its port, to name in a reply.
+    // Passive: a listener on the server's address; its port, to name in a reply.
     std::uint16_t ListenPassive();
     // Accepts the client's data connection on that listener.
     void AcceptData();
@@ -56,6 +56,7 @@ private:
     void SendChunks(const std::string& bytes);
     void Fail(const std::string& what);
 
+    std::string m_host;
     int m_control = -1;
     int m_listen = -1;
     int m_data = -1;
@@ -69,10 +70,12 @@ class ScriptedServer {
 public:
     using Script = std::function<void(ScriptedSession&)>;
 
-    explicit ScriptedServer(Script script);
+    // Listens on host (a numeric address: "127.0.0.1", "::1").
+    explicit ScriptedServer(Script script, std::string host = "127.0.0.1");
     ~ScriptedServer();
+    static bool CanListenOn(const std::string& host);
 
-    // "127.0.0.1:port".
+    // "127.0.0.1:port", "[::1]:port".
     std::string Address() const;
     // Waits for the script and the client's close; then the results hold.
     void Finish();
@@ -82,6 +85,7 @@ public:
 private:
     void Run(Script script);
 
+    std::string m_host;
     int m_listen = -1;
     std::uint16_t m_port = 0;
     std::thread m_thread;
