@@ -123,7 +123,7 @@ TEST_F(FaultTest, BrokenRepliesAreErrorsNotHangs)
     };
     for (const Case& c : cases) {
         ScriptedServer server([&](ScriptedSession& s) {
-            s.Raw(c.greeting);
+            s.Offer(c.greeting);
             s.CloseControl();
         });
         EXPECT_EQ(ConnectError(server), "FTP server " + server.Address() + ": " + c.expected + ".") << c.name;

@@ -99,25 +99,33 @@ void ScriptedSession::Fail(const std::string& what)
     throw ScriptFailure(what);
 }
 
-void ScriptedSession::SendChunks(const std::string& bytes)
+bool ScriptedSession::SendChunks(const std::string& bytes)
 {
     std::minstd_rand random(m_seed++);
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t n = std::min<std::size_t>(1 + random() % 7, bytes.size() - at);
         if (send(m_control, bytes.data() + at, n, MSG_NOSIGNAL) != static_cast<ssize_t>(n))
-            Fail("cannot send a reply");
+            return false;
         at += n;
         if (bytes.size() < 4096)
             usleep(50);
     }
+    return true;
 }
 
 void ScriptedSession::Reply(const std::string& text)
 {
-    SendChunks(text + "\r\n");
+    if (!SendChunks(text + "\r\n"))
+        Fail("cannot send a reply");
 }
 
 void ScriptedSession::Raw(const std::string& bytes)
+{
+    if (!SendChunks(bytes))
+        Fail("cannot send a reply");
+}
+
+void ScriptedSession::Offer(const std::string& bytes)
 {
     SendChunks(bytes);
 }

@@ -28,6 +28,8 @@ public:
     void Reply(const std::string& text);
     // Sends bytes as they are (no line end added), in random chunks.
     void Raw(const std::string& bytes);
+    // As Raw, for bytes the client may stop reading half way.
+    void Offer(const std::string& bytes);
     // The next command line (without CRLF); recorded.
     std::string Read();
     // Greeting, USER, PASS and a refused FEAT.
@@ -53,7 +55,7 @@ public:
 
 private:
     friend class ScriptedServer;
-    void SendChunks(const std::string& bytes);
+    bool SendChunks(const std::string& bytes);
     void Fail(const std::string& what);
 
     std::string m_host;
