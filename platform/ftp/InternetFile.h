@@ -1,7 +1,7 @@
 #pragma once
 // A remote file being written (STOR over a data connection), made by
 // CFtpConnection::OpenFile and owned by its caller. Writes are buffered
-// (64 KiB) before they go to the data socket. Blocks in Write and Close,
+// (256 KiB) before they go to the data socket. Blocks in Write and Close,
 // bounded by the session's data and control time-outs.
 
 #include <cstdint>

@@ -61,7 +61,7 @@ std::optional<std::uint16_t> ParseEpsvPort(std::string_view text)
 
 std::optional<std::uint16_t> ParsePasvPort(std::string_view text)
 {
-    std::size_t i = 4 < text.size() ? 4 : text.size();
+    std::size_t i = 0;
     while (i < text.size() && !std::isdigit(static_cast<unsigned char>(text[i])))
         ++i;
     std::vector<std::uint64_t> numbers;

@@ -1,5 +1,5 @@
 #pragma once
-// One STOR in progress: buffers what is written (64 KiB), converts line
+// One STOR in progress: buffers what is written (256 KiB), converts line
 // ends for ASCII, and at Close waits for the server's final reply. A
 // failure is remembered: every later Write and Close gives the same error.
 // While it is open the session takes no other command.
@@ -19,7 +19,7 @@ class FtpSession;
 
 class Upload {
 public:
-    static constexpr std::size_t kBufferBytes = 64 * 1024;
+    static constexpr std::size_t kBufferBytes = 256 * 1024;
 
     Upload(std::shared_ptr<FtpSession> session, DataChannel data, bool ascii);
     // Ends the transfer (as Close) if still open, ignoring the outcome.

@@ -5,9 +5,11 @@
 // (SetUpTestSuite): a start costs a fraction of a second.
 //
 //   test::PyFtpdServer server;                        // all features
-//   test::PyFtpdServer plain({.mlst = false});        // no MLST
-//   test::PyFtpdServer bare({.mlst = false, .mdtm = false, .size = false});
-//   test::PyFtpdServer strict({.refuseRenameOverExisting = true});
+//   test::PyFtpdOptions options;
+//   options.mlst = false;                              // no MLST
+//   options.mdtm = options.size = false;               // nor MDTM and SIZE
+//   options.refuseRenameOverExisting = true;           // RNTO onto a file: 550
+//   test::PyFtpdServer plain(options);
 //   session.GetFtpConnection(server.Address(), server.User(), server.Password(), 0, passive);
 //   ... server.Root() / "www/index.html" is what arrived on disk;
 //   server.Commands() lists the commands received so far ("CWD www", "PASS ******").

@@ -40,6 +40,7 @@ def make_handler(args, log):
 
     class Handler(FTPHandler):
         proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in removed}
+        auth_failed_timeout = 0  # answer a refused login at once
 
         def pre_process_command(self, line, cmd, arg):
             shown = "PASS ******" if cmd == "PASS" else line
