@@ -173,27 +173,37 @@ SqliteDatabase* RegistryStore::Database(LONG& error)
     return m_db.get();
 }
 
-LONG RegistryStore::OpenKey(HKEY root, const std::string& keyPath)
+template <typename Work>
+LONG RegistryStore::InTransaction(bool write, Work work)
 {
-    Session session(*this, false);
+    Session session(*this, write);
     if (session.error() != ERROR_SUCCESS)
         return session.error();
-    RegistryTree::KeyId id = 0;
-    return session.Finish(session.tree().Find(root, keyPath, id));
+    RegistryTree tree = session.tree();
+    return session.Finish(work(tree));
+}
+
+template <typename Work>
+LONG RegistryStore::OnKey(bool write, HKEY root, const std::string& keyPath, Work work)
+{
+    return InTransaction(write, [&](RegistryTree& tree) {
+        RegistryTree::KeyId id = 0;
+        const LONG found = tree.Find(root, keyPath, id);
+        return found == ERROR_SUCCESS ? work(tree, id) : found;
+    });
+}
+
+LONG RegistryStore::OpenKey(HKEY root, const std::string& keyPath)
+{
+    return OnKey(false, root, keyPath, [](RegistryTree&, RegistryTree::KeyId) { return ERROR_SUCCESS; });
 }
 
 LONG RegistryStore::GetValue(HKEY root, const std::string& keyPath, const std::string& valueName,
                              RegistryValue& value)
 {
-    Session session(*this, false);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    RegistryTree::KeyId id = 0;
-    LONG result = tree.Find(root, keyPath, id);
-    if (result == ERROR_SUCCESS)
-        result = tree.ReadValue(id, valueName, value);
-    return session.Finish(result);
+    return OnKey(false, root, keyPath, [&](RegistryTree& tree, RegistryTree::KeyId id) {
+        return tree.ReadValue(id, valueName, value);
+    });
 }
 
 LONG RegistryStore::QueryValue(HKEY root, const std::string& keyPath, const std::string& valueName,
@@ -223,38 +233,25 @@ LONG RegistryStore::SetValue(HKEY root, const std::string& keyPath, const std::s
 {
     if (!data && size > 0)
         return ERROR_INVALID_PARAMETER;
-    Session session(*this, true);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    RegistryTree::KeyId id = 0;
-    LONG result = tree.Find(root, keyPath, id);
-    if (result == ERROR_SUCCESS)
-        result = tree.WriteValue(id, valueName, type,
-                                 size ? std::string(static_cast<const char*>(data), size) : std::string());
-    return session.Finish(result);
+    const std::string bytes = size ? std::string(static_cast<const char*>(data), size) : std::string();
+    return OnKey(true, root, keyPath, [&](RegistryTree& tree, RegistryTree::KeyId id) {
+        return tree.WriteValue(id, valueName, type, bytes);
+    });
 }
 
 LONG RegistryStore::CreateKey(HKEY root, const std::string& keyPath, DWORD* disposition)
 {
-    Session session(*this, true);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree::KeyId id = 0;
-    return session.Finish(session.tree().Make(root, keyPath, id, disposition));
+    return InTransaction(true, [&](RegistryTree& tree) {
+        RegistryTree::KeyId id = 0;
+        return tree.Make(root, keyPath, id, disposition);
+    });
 }
 
 LONG RegistryStore::DeleteValue(HKEY root, const std::string& keyPath, const std::string& valueName)
 {
-    Session session(*this, true);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    RegistryTree::KeyId id = 0;
-    LONG result = tree.Find(root, keyPath, id);
-    if (result == ERROR_SUCCESS)
-        result = tree.RemoveValue(id, valueName);
-    return session.Finish(result);
+    return OnKey(true, root, keyPath, [&](RegistryTree& tree, RegistryTree::KeyId id) {
+        return tree.RemoveValue(id, valueName);
+    });
 }
 
 LONG RegistryStore::DeleteKey(HKEY root, const std::string& keyPath)
@@ -264,52 +261,35 @@ LONG RegistryStore::DeleteKey(HKEY root, const std::string& keyPath)
         return split;
     if (names.empty())
         return ERROR_ACCESS_DENIED;
-    Session session(*this, true);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    RegistryTree::KeyId id = 0;
-    LONG result = tree.Find(root, keyPath, id);
-    if (result == ERROR_SUCCESS)
-        result = tree.Remove(id);
-    return session.Finish(result);
+    return OnKey(true, root, keyPath, [](RegistryTree& tree, RegistryTree::KeyId id) { return tree.Remove(id); });
 }
 
 LONG RegistryStore::ExportTree(HKEY root, const std::string& keyPath,
                                std::vector<RegistryKeyRecord>& keys)
 {
     keys.clear();
-    Session session(*this, false);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    RegistryTree::KeyId id = 0;
-    LONG result = tree.Find(root, keyPath, id);
-    if (result == ERROR_SUCCESS)
-        result = tree.Export(root, id, keys);
-    return session.Finish(result);
+    return OnKey(false, root, keyPath, [&](RegistryTree& tree, RegistryTree::KeyId id) {
+        return tree.Export(root, id, keys);
+    });
 }
 
 LONG RegistryStore::ExportAll(std::vector<RegistryKeyRecord>& keys)
 {
     keys.clear();
-    Session session(*this, false);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    LONG result = ERROR_SUCCESS;
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        RegistryTree::KeyId id = 0;
-        const std::size_t first = keys.size();
-        result = tree.Find(root, "", id);
-        if (result == ERROR_SUCCESS)
-            result = tree.Export(root, id, keys);
-        if (result != ERROR_SUCCESS)
-            break;
-        if (keys[first].values.empty())
-            keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(first));
-    }
-    return session.Finish(result);
+    return InTransaction(false, [&](RegistryTree& tree) {
+        for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            RegistryTree::KeyId id = 0;
+            const std::size_t first = keys.size();
+            LONG result = tree.Find(root, "", id);
+            if (result == ERROR_SUCCESS)
+                result = tree.Export(root, id, keys);
+            if (result != ERROR_SUCCESS)
+                return result;
+            if (keys[first].values.empty())
+                keys.erase(keys.begin() + static_cast<std::ptrdiff_t>(first));
+        }
+        return ERROR_SUCCESS;
+    });
 }
 
 namespace {
@@ -347,13 +327,10 @@ LONG ApplyOne(RegistryTree& tree, const RegistryEdit& edit)
 
 LONG RegistryStore::Apply(const std::vector<RegistryEdit>& edits)
 {
-    Session session(*this, true);
-    if (session.error() != ERROR_SUCCESS)
-        return session.error();
-    RegistryTree tree = session.tree();
-    LONG result = ERROR_SUCCESS;
-    for (const RegistryEdit& edit : edits)
-        if ((result = ApplyOne(tree, edit)) != ERROR_SUCCESS)
-            break;
-    return session.Finish(result);
+    return InTransaction(true, [&](RegistryTree& tree) {
+        for (const RegistryEdit& edit : edits)
+            if (const LONG result = ApplyOne(tree, edit); result != ERROR_SUCCESS)
+                return result;
+        return ERROR_SUCCESS;
+    });
 }

@@ -105,6 +105,12 @@ public:
 
 private:
     class Session;
+    // Runs work(tree) in one transaction, committed when it succeeds.
+    template <typename Work>
+    LONG InTransaction(bool write, Work work);
+    // The same with the key at keyPath found first: work(tree, id).
+    template <typename Work>
+    LONG OnKey(bool write, HKEY root, const std::string& keyPath, Work work);
     // Opens the database on first use (again after a failed open); null
     // when it cannot be opened.
     SqliteDatabase* Database(LONG& error);

@@ -36,14 +36,8 @@ const char* const kSubtreeCte =
     "WITH RECURSIVE sub(id) AS (SELECT ?1 UNION ALL "
     "SELECT k.id FROM keys k JOIN sub ON k.parent = sub.id) ";
 
-struct Node {
-    RegistryTree::KeyId parent = 0;
-    std::string name;
-    std::vector<RegistryTree::KeyId> children;
-    std::vector<RegistryValue> values;
-};
-
-using NodeMap = std::map<RegistryTree::KeyId, Node>;
+using Node = RegistryTree::Node;
+using NodeMap = RegistryTree::NodeMap;
 
 void AppendSorted(NodeMap& nodes, RegistryTree::KeyId id, RegistryKeyRecord record,
                   std::vector<RegistryKeyRecord>& out)
@@ -239,9 +233,8 @@ LONG RegistryTree::StoredPath(KeyId id, std::vector<std::string>& names)
     return ERROR_SUCCESS;
 }
 
-LONG RegistryTree::Export(HKEY root, KeyId id, std::vector<RegistryKeyRecord>& keys)
+LONG RegistryTree::LoadSubtree(KeyId id, NodeMap& nodes)
 {
-    NodeMap nodes;
     const std::string keySql = std::string(kSubtreeCte) +
                                "SELECT k.id, k.parent, k.name FROM keys k JOIN sub ON k.id = sub.id";
     SqliteStatement keyRows = m_db.Prepare(keySql.c_str());
@@ -265,11 +258,17 @@ LONG RegistryTree::Export(HKEY root, KeyId id, std::vector<RegistryKeyRecord>& k
     while ((rc = valueRows.Step()) == SQLITE_ROW)
         nodes[valueRows.Int(0)].values.push_back(
             {valueRows.Text(1), static_cast<DWORD>(valueRows.Int(2)), valueRows.Blob(3)});
-    if (rc != SQLITE_DONE)
-        return RegistryError(rc, ERROR_CANTREAD);
+    return rc == SQLITE_DONE ? ERROR_SUCCESS : RegistryError(rc, ERROR_CANTREAD);
+}
+
+LONG RegistryTree::Export(HKEY root, KeyId id, std::vector<RegistryKeyRecord>& keys)
+{
+    NodeMap nodes;
     RegistryKeyRecord top{root, {}, {}};
-    if (const LONG path = StoredPath(id, top.path); path != ERROR_SUCCESS)
-        return path;
-    AppendSorted(nodes, id, std::move(top), keys);
-    return ERROR_SUCCESS;
+    LONG result = LoadSubtree(id, nodes);
+    if (result == ERROR_SUCCESS)
+        result = StoredPath(id, top.path);
+    if (result == ERROR_SUCCESS)
+        AppendSorted(nodes, id, std::move(top), keys);
+    return result;
 }

@@ -6,6 +6,7 @@
 #include "platform/registry/RegistryStore.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,15 @@ class SqliteDatabase;
 class RegistryTree {
 public:
     using KeyId = std::int64_t;
+
+    // A key of a loaded subtree.
+    struct Node {
+        KeyId parent = 0;
+        std::string name;
+        std::vector<KeyId> children;
+        std::vector<RegistryValue> values;
+    };
+    using NodeMap = std::map<KeyId, Node>;
 
     explicit RegistryTree(SqliteDatabase& db) : m_db(db) {}
 
@@ -37,6 +47,8 @@ public:
 private:
     LONG FindChild(KeyId parent, const std::string& name, KeyId& id);
     LONG StoredPath(KeyId id, std::vector<std::string>& names);
+    // The key id with every key and value below it.
+    LONG LoadSubtree(KeyId id, NodeMap& nodes);
 
     SqliteDatabase& m_db;
 };

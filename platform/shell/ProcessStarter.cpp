@@ -29,18 +29,22 @@ void CloseDescriptorsFrom(int first, int keep)
             close(fd);
 }
 
-void WriteOutcome(int fd, const ProcessOutcome& outcome)
+// Moves all of outcome's bytes through fd: written when write, else read.
+// False when the other side went away first.
+bool TransferOutcome(int fd, ProcessOutcome& outcome, bool write)
 {
-    const char* bytes = reinterpret_cast<const char*>(&outcome);
+    char* bytes = reinterpret_cast<char*>(&outcome);
     std::size_t done = 0;
     while (done < sizeof outcome) {
-        const ssize_t written = write(fd, bytes + done, sizeof outcome - done);
-        if (written < 0 && errno == EINTR)
+        const ssize_t moved = write ? ::write(fd, bytes + done, sizeof outcome - done)
+                                    : read(fd, bytes + done, sizeof outcome - done);
+        if (moved < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return;
-        done += static_cast<std::size_t>(written);
+        if (moved <= 0)
+            return false;
+        done += static_cast<std::size_t>(moved);
     }
+    return true;
 }
 
 void Sleep(int milliseconds)
@@ -84,23 +88,8 @@ void WaitForEnd(pid_t pid, int waitMilliseconds, ProcessOutcome& outcome)
     outcome.started = outcome.error == 0;
     if (outcome.started && waitMilliseconds > 0)
         WaitForEnd(pid, waitMilliseconds, outcome);
-    WriteOutcome(reportFd, outcome);
+    TransferOutcome(reportFd, outcome, true);
     _exit(0);
-}
-
-bool ReadOutcome(int fd, ProcessOutcome& outcome)
-{
-    char* bytes = reinterpret_cast<char*>(&outcome);
-    std::size_t done = 0;
-    while (done < sizeof outcome) {
-        const ssize_t got = read(fd, bytes + done, sizeof outcome - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
 }
 
 void ReapIntermediate(pid_t pid)
@@ -150,7 +139,7 @@ ProcessOutcome StartDetachedProcess(const std::string& path, const std::vector<s
     close(report[1]);
     if (intermediate < 0)
         outcome.error = errno;
-    else if (!ReadOutcome(report[0], outcome))
+    else if (!TransferOutcome(report[0], outcome, false))
         outcome = ProcessOutcome{false, ECHILD, false, -1};
     close(report[0]);
     if (intermediate > 0)

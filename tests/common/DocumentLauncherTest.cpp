@@ -2,6 +2,7 @@
 #include "common/RegistryHelpers.h"
 #include "platform/shell/CommandLine.h"
 #include "platform/shell/DesktopOpener.h"
+#include "tests/platform/shell/RecordingOpener.h"
 #include "tests/common/ProcessRecord.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TempDir.h"
@@ -158,21 +159,7 @@ TEST_F(RunCommandLineTest, TheChildGetsNoDescriptorsItsOwnSessionAndIsNeverLeftT
     EXPECT_EQ(OwnChildren(), std::vector<std::string>());
 }
 
-class RecordingOpener : public IDesktopOpener {
-public:
-    explicit RecordingOpener(int code) : m_code(code), m_previous(SetDesktopOpener(this)) {}
-    ~RecordingOpener() override { SetDesktopOpener(m_previous); }
-    int Open(const std::string& verb, const std::string& target) override
-    {
-        calls.push_back(verb + "|" + target);
-        return m_code;
-    }
-    std::vector<std::string> calls;
-
-private:
-    int m_code;
-    IDesktopOpener* m_previous;
-};
+using test::RecordingOpener;
 
 constexpr unsigned int kErrorStyle = MB_OK | MB_ICONEXCLAMATION;
 

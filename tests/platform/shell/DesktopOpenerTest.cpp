@@ -1,4 +1,5 @@
 #include "platform/shell/DesktopOpener.h"
+#include "tests/platform/shell/RecordingOpener.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -7,21 +8,7 @@
 
 namespace {
 
-class RecordingOpener : public IDesktopOpener {
-public:
-    explicit RecordingOpener(int code) : m_code(code), m_previous(SetDesktopOpener(this)) {}
-    ~RecordingOpener() override { SetDesktopOpener(m_previous); }
-    int Open(const std::string& verb, const std::string& target) override
-    {
-        calls.push_back(verb + "|" + target);
-        return m_code;
-    }
-    std::vector<std::string> calls;
-
-private:
-    int m_code;
-    IDesktopOpener* m_previous;
-};
+using test::RecordingOpener;
 
 std::string Script(const test::TempDir& dir, const std::string& name, const std::string& body)
 {
