@@ -222,4 +222,27 @@ TEST(UploadCommand, CtrlCStopsTheRunTheDesignedWayAndASecondRunIsRefusedMeanwhil
     EXPECT_EQ(recorded, sent);
 }
 
+TEST(UploadCommand, AFailedSaveIsAnErrorAndLeavesTheOldFileWhole)
+{
+    test::PyFtpdOptions serverOptions;
+    serverOptions.uploadBytesPerSecond = 32 * 1024;
+    test::PyFtpdServer server(serverOptions);
+    Site site(server, {{"a.gif", ""}, {"b.gif", ""}});
+    test::WriteFile(site.Local("a.gif"), std::string(80 * 1024, 'a'));
+    test::WriteFile(site.Local("b.gif"), std::string(80 * 1024, 'b'));
+    const std::string before = test::ReadFile(site.Config());
+    test::ToolProcess running({"upload", site.Config()});
+    WaitUntilExists(server.Root() / "a.gif");
+    // While b.gif is on its way, the configuration's folder becomes a file.
+    const fs::path folder = fs::path(site.Config()).parent_path();
+    const fs::path moved = folder.string() + ".moved";
+    fs::rename(folder, moved);
+    test::WriteFile(folder.string(), "not a folder");
+    EXPECT_EQ(running.Wait(), 5) << running.Stderr();
+    EXPECT_NE(running.Stderr().find("site.tsn"), std::string::npos) << running.Stderr();
+    EXPECT_EQ(test::ReadFile((moved / "site.tsn").string()), before);
+    fs::remove(folder);
+    fs::rename(moved, folder);
+}
+
 }  // namespace
