@@ -1,5 +1,4 @@
 #include "cli/TerminalMessageBox.h"
-#include "cli/TerminalUploadUi.h"
 #include "cli/UploadArguments.h"
 
 #include <gtest/gtest.h>
@@ -65,40 +64,6 @@ TEST(TerminalAnswers, OnlyYesMeansYes)
         EXPECT_EQ(cli::ReadYesAnswer(in), yes) << input;
         std::fclose(in);
     }
-}
-
-TEST(TerminalProgress, PrintsOneLinePerFileAndKeepsTheProblems)
-{
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = open_memstream(&text, &size);
-    std::vector<cli::FileReport> problems;
-    cli::CTerminalUploadProgress* current = nullptr;
-    {
-        cli::CTerminalUploadProgress progress(out, nullptr, problems, current);
-        EXPECT_EQ(current, &progress);
-        progress.SetServerName("ftp.example.com");
-        progress.SetFileName("/site/index.html");
-        progress.SetDestination("www/index.html");
-        progress.SetFileSize(3000);
-        progress.SetBytesSent(3000);
-        progress.SetFileOutcome(UploadOutcome::Sent);
-        progress.SetFileName("/site/gone.gif");
-        progress.SetDestination("www/gone.gif");
-        progress.SetFileOutcome(UploadOutcome::Skipped);
-        EXPECT_TRUE(progress.IsContinuing());
-        progress.ClearContinue();
-        progress.ClearContinue();
-        EXPECT_FALSE(progress.IsContinuing());
-    }
-    EXPECT_EQ(current, nullptr);
-    std::fclose(out);
-    EXPECT_EQ(std::string(text, size),
-              "ftp.example.com: /site/index.html -> www/index.html, 3000 bytes, sent\n"
-              "ftp.example.com: /site/gone.gif -> www/gone.gif, 0 bytes, skipped\n");
-    std::free(text);
-    ASSERT_EQ(problems.size(), 1u);
-    EXPECT_EQ(problems[0].localPath, "/site/gone.gif");
 }
 
 }  // namespace

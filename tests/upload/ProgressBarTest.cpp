@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -27,44 +28,30 @@ TEST(KilobytesRoundedUp, RoundsUpOverTheWholeRange)
         EXPECT_EQ(KilobytesRoundedUp(c.bytes), c.kilobytes) << c.bytes;
 }
 
-TEST(UploadProgressBar, EmptyFileIsAnEmptyBarNotABusyOne)
+TEST(UploadProgressBar, RangeAndPositionFollowTheBlocksSent)
 {
-    CUploadProgressBar bar;
-    bar.SetFileSize(0);
-    bar.SetBytesSent(0);
-    EXPECT_EQ(bar.RangeKilobytes(), 0);
-    EXPECT_EQ(bar.Permille(), 0);
-    EXPECT_EQ(bar.ControlValues(), (BarControlValues{1, 0}));
-}
-
-TEST(UploadProgressBar, FollowsTheBlocksOfA3000ByteFile)
-{
-    CUploadProgressBar bar;
-    bar.SetFileSize(3000);
-    EXPECT_EQ(bar.ControlValues(), (BarControlValues{3, 0}));
-    const std::int64_t sent[] = {1024, 2048, 3000};
-    for (int block = 0; block < 3; ++block) {
-        bar.SetBytesSent(sent[block]);
-        EXPECT_EQ(bar.PositionKilobytes(), block + 1);
+    struct Case {
+        std::int64_t size;
+        std::vector<std::int64_t> sent;
+        std::vector<BarControlValues> shown;  // after SetFileSize, then after each block
+    };
+    const Case cases[] = {
+        {0, {}, {{1, 0}}},  // empty: an empty bar, never the 0..0 "busy" look
+        {1, {1}, {{1, 0}, {1, 1}}},
+        {3000, {1024, 2048, 3000}, {{3, 0}, {3, 1}, {3, 2}, {3, 3}}},
+        {100LL << 20, {50LL << 20}, {{102400, 0}, {102400, 51200}}},  // past 16 bits
+        {2048, {10000}, {{2, 0}, {2, 2}}},  // a file that grew while it was sent
+    };
+    for (const Case& c : cases) {
+        CUploadProgressBar bar;
+        bar.SetFileSize(c.size);
+        std::vector<BarControlValues> shown = {bar.ControlValues()};
+        for (std::int64_t sent : c.sent) {
+            bar.SetBytesSent(sent);
+            shown.push_back(bar.ControlValues());
+        }
+        EXPECT_EQ(shown, c.shown) << c.size;
     }
-    EXPECT_EQ(bar.Permille(), 1000);
-}
-
-TEST(UploadProgressBar, OneByteFileIsFullAfterItsBlock)
-{
-    CUploadProgressBar bar;
-    bar.SetFileSize(1);
-    bar.SetBytesSent(1);
-    EXPECT_EQ(bar.ControlValues(), (BarControlValues{1, 1}));
-}
-
-TEST(UploadProgressBar, FilesOf64MiBAndMoreKeepTheirTrueRange)
-{
-    CUploadProgressBar bar;
-    bar.SetFileSize(100LL << 20);
-    bar.SetBytesSent(50LL << 20);
-    EXPECT_EQ(bar.ControlValues(), (BarControlValues{102400, 51200}));
-    EXPECT_EQ(bar.Permille(), 500);
 }
 
 TEST(UploadProgressBar, HugeCountsAreScaledIntoTheControlsIntRange)
@@ -77,16 +64,6 @@ TEST(UploadProgressBar, HugeCountsAreScaledIntoTheControlsIntRange)
     EXPECT_GT(values.maximum, INT_MAX / 2);
     EXPECT_NEAR(static_cast<double>(values.value) / values.maximum, 0.5, 0.001);
     EXPECT_EQ(bar.Permille(), 500);
-}
-
-TEST(UploadProgressBar, AGrowingFileStopsAtAFullBarAndANewFileStartsEmpty)
-{
-    CUploadProgressBar bar;
-    bar.SetFileSize(2048);
-    bar.SetBytesSent(10000);
-    EXPECT_EQ(bar.PositionKilobytes(), 2);
-    bar.SetFileSize(5000);
-    EXPECT_EQ(bar.ControlValues(), (BarControlValues{5, 0}));
 }
 
 }  // namespace
