@@ -153,7 +153,9 @@ void CUploadRun::VisitFile(const ServerEntry& server, int index)
     const UploadNames names = BuildUploadNames(entry.m_strFileName, server.m_strBaseFolder, entry.m_strWebFolder);
     m_progress.SetFileName(entry.m_strFileName);
     m_progress.SetDestination(names.remotePath);
-    m_connection->FormTemporaryName(names.temporaryName);
+    // A dry run writes no temporary file, so none is ever removed either.
+    if (!m_options.dryRun)
+        m_connection->FormTemporaryName(names.temporaryName);
     CLocalFileReader reader;
     std::optional<LocalFileStatus> status;
     if (reader.Open(entry.m_strFileName))
