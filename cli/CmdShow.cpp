@@ -24,17 +24,12 @@ const char* TypeText(const FileEntry& file)
 void WriteServerJson(JsonWriter& json, std::size_t index, const ServerEntry& server, bool showPassword)
 {
     json.BeginObject();
-    json.Key("index");
-    json.Number(static_cast<std::int64_t>(index));
-    json.Key("serverName");
-    json.String(server.m_strServerName);
-    json.Key("userName");
-    json.String(server.m_strUserName);
-    json.Key("baseFolder");
-    json.String(server.m_strBaseFolder);
+    json.Member("index", static_cast<std::int64_t>(index));
+    json.Member("serverName", server.m_strServerName);
+    json.Member("userName", server.m_strUserName);
+    json.Member("baseFolder", server.m_strBaseFolder);
     if (showPassword) {
-        json.Key("password");
-        json.String(server.m_strPassword);
+        json.Member("password", server.m_strPassword);
     }
     json.EndObject();
 }
@@ -42,26 +37,16 @@ void WriteServerJson(JsonWriter& json, std::size_t index, const ServerEntry& ser
 void WriteFileJson(JsonWriter& json, std::size_t index, const FileEntry& file)
 {
     json.BeginObject();
-    json.Key("index");
-    json.Number(static_cast<std::int64_t>(index));
-    json.Key("fileName");
-    json.String(file.m_strFileName);
-    json.Key("webFolder");
-    json.String(file.m_strWebFolder);
-    json.Key("flags");
-    json.Number(file.m_wFlags);
-    json.Key("type");
-    json.String(TypeText(file));
-    json.Key("timeLocal");
-    json.Number(file.m_timeLocal.GetTime());
-    json.Key("timeRemote");
-    json.Number(file.m_timeRemote.GetTime());
-    json.Key("localSize");
-    json.Number(file.m_dwLocalSize);
-    json.Key("remoteSize");
-    json.Number(file.m_dwRemoteSize);
-    json.Key("status");
-    json.String(GetFileStatusText(file));
+    json.Member("index", static_cast<std::int64_t>(index));
+    json.Member("fileName", file.m_strFileName);
+    json.Member("webFolder", file.m_strWebFolder);
+    json.Member("flags", file.m_wFlags);
+    json.Member("type", TypeText(file));
+    json.Member("timeLocal", file.m_timeLocal.GetTime());
+    json.Member("timeRemote", file.m_timeRemote.GetTime());
+    json.Member("localSize", file.m_dwLocalSize);
+    json.Member("remoteSize", file.m_dwRemoteSize);
+    json.Member("status", GetFileStatusText(file));
     json.EndObject();
 }
 
@@ -71,12 +56,9 @@ std::string ShowJson(const CTessarineDoc& doc, std::optional<DWORD> version, boo
     json.BeginObject();
     json.Key("formatVersion");
     version ? json.Number(*version) : json.Null();
-    json.Key("lastWebFolder");
-    json.String(doc.m_strLastWebFolder);
-    json.Key("lastFilterIndex");
-    json.Number(doc.m_nLastFilterIndex);
-    json.Key("lastBrowseFolder");
-    json.String(doc.m_strLastBrowseFolder);
+    json.Member("lastWebFolder", doc.m_strLastWebFolder);
+    json.Member("lastFilterIndex", doc.m_nLastFilterIndex);
+    json.Member("lastBrowseFolder", doc.m_strLastBrowseFolder);
     json.Key("servers");
     json.BeginArray();
     for (std::size_t i = 0; i < doc.m_servers.size(); ++i)
@@ -164,7 +146,10 @@ int RunShow(const Args& args)
     const std::string out = parsed.Has("--json") ? ShowJson(doc, version, parsed.Has("--show-passwords"))
                                                  : ShowText(doc, path, version);
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitSaveFailed;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return kExitOk;
+    std::fprintf(stderr, "tessarine: the listing could not be written to standard output.\n");
+    return kExitSaveFailed;
 }
 
 }  // namespace cli

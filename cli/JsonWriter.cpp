@@ -111,6 +111,18 @@ void JsonWriter::Number(std::int64_t value)
     m_out += std::to_string(value);
 }
 
+void JsonWriter::Member(const std::string& name, const std::string& bytes)
+{
+    Key(name);
+    String(bytes);
+}
+
+void JsonWriter::Member(const std::string& name, std::int64_t value)
+{
+    Key(name);
+    Number(value);
+}
+
 void JsonWriter::Null()
 {
     BeforeValue();

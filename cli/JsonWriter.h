@@ -18,6 +18,10 @@ public:
     void String(const std::string& bytes);
     void Number(std::int64_t value);
     void Null();
+    // Key(name), then the value.
+    void Member(const std::string& name, const std::string& bytes);
+    void Member(const std::string& name, const char* text) { Member(name, std::string(text)); }
+    void Member(const std::string& name, std::int64_t value);
 
     // The document so far, with a final line feed once it is complete.
     std::string Text() const;

@@ -23,7 +23,7 @@ public:
     CTessarineDoc() = default;
     ~CTessarineDoc() override = default;
 
-    // ---- The configuration, in its designed order ----------------------
+    // ---- The configuration ---------------------------------------------
     std::vector<ServerEntry> m_servers;  // upload visits them in this order
     std::vector<FileEntry> m_files;      // ... and these, for each server
     // Remembered by the local file dialog between uses.

@@ -33,6 +33,16 @@ std::size_t MinFileRecordBytes(DWORD version)
     return version >= 6 ? 2 + 2 + 4 : 2;
 }
 
+// Reads a record count and makes sure that many records of at least
+// minRecordBytes each can follow, before anything is allocated for them.
+DWORD ReadCount(CArchive& ar, std::size_t minRecordBytes)
+{
+    DWORD count = 0;
+    ar >> count;
+    ar.EnsureCanHold(count, minRecordBytes);
+    return count;
+}
+
 // Stops the load after telling the user why.
 void RefuseLoad(CArchive& ar, const char* message)
 {
@@ -93,10 +103,7 @@ void CTessarineDoc::LoadConfiguration(CArchive& ar)
 
 void CTessarineDoc::LoadServers(CArchive& ar, DWORD version)
 {
-    DWORD count = 0;
-    ar >> count;
-    ar.EnsureCanHold(count, MinServerRecordBytes(version));
-    m_servers.assign(count, ServerEntry{});
+    m_servers.assign(ReadCount(ar, MinServerRecordBytes(version)), ServerEntry{});
     for (ServerEntry& server : m_servers) {
         ar >> server.m_strServerName >> server.m_strUserName >> server.m_strPassword;
         if (version >= 8)
@@ -109,10 +116,7 @@ void CTessarineDoc::LoadServers(CArchive& ar, DWORD version)
 
 void CTessarineDoc::LoadFiles(CArchive& ar, DWORD version)
 {
-    DWORD count = 0;
-    ar >> count;
-    ar.EnsureCanHold(count, MinFileRecordBytes(version));
-    m_files.assign(count, FileEntry{});
+    m_files.assign(ReadCount(ar, MinFileRecordBytes(version)), FileEntry{});
     for (FileEntry& file : m_files) {
         ar >> file.m_strFileName >> file.m_strWebFolder;
         if (version >= 6) {

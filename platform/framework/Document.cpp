@@ -1,6 +1,8 @@
 #include "platform/framework/Document.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 CDocument::~CDocument()
 {
@@ -10,9 +12,11 @@ CDocument::~CDocument()
 
 void CDocument::SetPathName(const std::string& path)
 {
-    m_strPathName = path;
-    const std::string::size_type slash = path.rfind('/');
-    m_strTitle = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    m_strPathName = error || path.empty() ? path : absolute.string();
+    const std::string::size_type slash = m_strPathName.rfind('/');
+    m_strTitle = slash == std::string::npos ? m_strPathName : m_strPathName.substr(slash + 1);
 }
 
 void CDocument::AddView(CView* view)

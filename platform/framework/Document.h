@@ -25,8 +25,9 @@ public:
     // The full path of the file the document was loaded from or saved to;
     // empty for an untitled document.
     const std::string& GetPathName() const { return m_strPathName; }
-    // Takes path as the document's file and its file name (after the last
-    // "/") as the title.
+    // Takes path as the document's file, made absolute (a relative path is
+    // taken from the current folder; links are not resolved), and its file
+    // name (after the last "/") as the title.
     void SetPathName(const std::string& path);
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const std::string& title) { m_strTitle = title; }

@@ -57,6 +57,17 @@ std::string SaveTarget(const std::string& path)
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// Flushes the folder that holds path, so that a rename in it survives a
+// crash. Best effort: the file itself is already complete on disk.
+void FlushFolderOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsOpen())
+        ::fsync(fd.Get());
+}
+
 // Writes bytes to the open temporary file fd, flushes and closes it.
 int FillTemporary(UniqueFd& fd, const std::string& bytes)
 {
@@ -120,5 +131,6 @@ std::optional<CFileException> WriteFileAtomically(const std::string& path, const
         ::unlink(temporary.c_str());
         return CFileException::FromErrno(error, path);
     }
+    FlushFolderOf(target);
     return std::nullopt;
 }

@@ -101,6 +101,7 @@ TEST(DocumentFile, AFileThatCannotBeOpenedLeavesTheDocumentAsItWas)
         {dir.file("missing.tsn"), dir.file("missing.tsn") + " was not found."},
         {dir.file("folder"), dir.file("folder") + " is a folder, not a file."},
         {dir.file("fifo"), dir.file("fifo") + " is not a regular file."},  // must not hang
+        {"/dev/null", "/dev/null is not a regular file."},
         {dir.file("plain/under.tsn"),
          dir.file("plain/under.tsn") + " cannot be reached: a part of its path is not a folder."},
     };
