@@ -42,6 +42,8 @@ constexpr int kSmallFiles = 200;
 constexpr std::size_t kSmallBytes = 20 * 1024;
 constexpr std::size_t kLargeBytes = 200u * 1024 * 1024;
 
+fs::path g_serverFolder;
+
 struct Sample {
     double seconds = 0;
     std::size_t commands = 0;
@@ -90,8 +92,11 @@ double Ours(const test::FtpServer& server, bool passive, const std::string& fold
 double Curl(const test::FtpServer& server, bool passive, const std::string& folder, const std::vector<fs::path>& files)
 {
     std::string list = "{";
-    for (const fs::path& f : files)
-        list += (list.size() > 1 ? "," : "") + f.string();
+    for (const fs::path& f : files) {
+        if (list.size() > 1)
+            list += ',';
+        list += f.string();
+    }
     list += "}";
     std::vector<std::string> args = {"/usr/bin/curl", "-s", "-S", "--ftp-create-dirs", "-T", list};
     if (!passive) {
@@ -191,6 +196,7 @@ int main(int argc, char** argv)
         WriteRandom(large[0], kLargeBytes, 999);
 
         test::VsftpdServer server;
+        g_serverFolder = server.Folder();
         Runner runner{server, runs};
         std::printf("vsftpd on %s, medians of %d runs (ratio = ours / curl; below 1: ours is faster)\n",
                     server.Address().c_str(), runs);
@@ -202,7 +208,8 @@ int main(int argc, char** argv)
         std::cerr << "ftp_client_bench: " << e.what() << "\n";
         return 1;
     } catch (const CInternetException& e) {
-        std::cerr << "ftp_client_bench: " << e.ErrorText() << "\n";
+        std::cerr << "ftp_client_bench: " << e.ErrorText() << "\n" << test::ReadFile((g_serverFolder / "output.log").string());
+        system(("grep -i -B3 -A3 oops " + (g_serverFolder / "vsftpd.log").string() + " | tail -20").c_str());
         return 1;
     }
     return 0;

@@ -118,35 +118,36 @@ ServerProcess::~ServerProcess()
     Stop();
 }
 
+// The child is never reaped before Stop: while it is unreaped (running or
+// a zombie) its pid, and so its process group, cannot be given to another
+// process, so signalling the group can never reach a stranger.
 bool ServerProcess::Running()
 {
     if (m_pid <= 0)
         return false;
-    int status = 0;
-    if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-        m_pid = -1;
-        return false;
-    }
-    return true;
+    siginfo_t info{};
+    if (waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+        return false;  // reaped elsewhere: nothing to say about it
+    return info.si_pid == 0;
 }
 
 void ServerProcess::Stop()
 {
     if (m_pid <= 0)
         return;
+    siginfo_t info{};
+    if (waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+        m_pid = -1;  // someone else reaped it: its group id may be reused
+        return;
+    }
     kill(-m_pid, SIGTERM);
     const auto limit = Clock::now() + std::chrono::seconds(3);
-    int status = 0;
-    while (waitpid(m_pid, &status, WNOHANG) == 0) {
-        if (Clock::now() > limit) {
-            kill(-m_pid, SIGKILL);
-            waitpid(m_pid, &status, 0);
-            break;
-        }
+    while (Running() && Clock::now() < limit)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    // Session processes of the group outlive their parent for a moment.
+    // Session processes of the group may outlive their parent.
     kill(-m_pid, SIGKILL);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
     m_pid = -1;
 }
 

@@ -71,6 +71,9 @@ public:
     // order, as sent (the password as "PASS ******").
     virtual std::vector<std::string> Commands() const = 0;
     void ClearCommands();
+    // The server's own temporary folder (configuration, logs, output.log
+    // with what the server printed): for diagnosing a failed start or run.
+    const std::filesystem::path& Folder() const { return m_dir.path(); }
     // Commands() that begin with prefix (for example "STOR").
     std::vector<std::string> CommandsStartingWith(const std::string& prefix) const;
 

@@ -146,12 +146,22 @@ TEST_F(FaultTest, MultiLineGreetingAndAccountLogin)
         s.Read();
         s.Reply("257 \"/home/b\"\"ob\" is the current folder.");
     });
+    std::vector<std::string> trace;
+    m_session.SetTrace([&](const std::string& line) { trace.push_back(line); });
     auto c = Connect(server);
     std::string folder;
     EXPECT_TRUE(c->GetCurrentDirectory(folder));
     EXPECT_EQ(folder, "/home/b\"ob");
     c.reset();
     Finished(server, {"USER bob", "PASS secret", "ACCT secret", "FEAT", "PWD", "QUIT"});
+    // The trace shows every command, never the password.
+    std::vector<std::string> sent;
+    for (const std::string& line : trace) {
+        EXPECT_EQ(line.find("secret"), std::string::npos) << line;
+        if (line.rfind("> ", 0) == 0)
+            sent.push_back(line.substr(2));
+    }
+    EXPECT_EQ(sent, (Commands{"USER bob", "PASS ****", "ACCT ****", "FEAT", "PWD", "QUIT"}));
 }
 
 TEST_F(FaultTest, RefusedLoginGivesTheReplyAsItCame)
