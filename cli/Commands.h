@@ -34,5 +34,6 @@ int UsageError(const std::string& command, const std::string& message);
 int RunNew(const Args& args);
 int RunShow(const Args& args);
 int RunRegistry(const Args& args);
+int RunUpload(const Args& args);
 
 }  // namespace cli

@@ -29,6 +29,7 @@ const std::vector<Command>& AllCommands()
          RunEditFile},
         {"remove-file", "remove-file SITE.tsn INDEX...", RunRemoveFile},
         {"registry", "registry export [KEY] | registry import FILE", RunRegistry},
+        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]", RunUpload},
     };
     return commands;
 }

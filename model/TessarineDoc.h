@@ -22,6 +22,8 @@ struct LocalFileDlgValues;
 #include <string>
 #include <vector>
 
+class CFtpConnection;
+
 class CTessarineDoc : public CDocument {
 public:
     CTessarineDoc() = default;
@@ -51,6 +53,24 @@ public:
     // ---- Commands ------------------------------------------------------
     // Upload is enabled exactly when there is at least one server and one file.
     void OnUpdateUpload(CCmdUI* pCmdUI);
+
+    // ---- Upload (upload/TessarineDocUpload.cpp) ---------------------------
+    // The Upload command: sends every new or changed file to every server,
+    // reaching the user only through AfxMessageBox and the installed upload
+    // UI (upload/UploadUi.h: progress sink, message pump, options). Blocks
+    // until the run has ended; marks the document modified and updates the
+    // views whatever happened. A run holds an exclusive lock on the
+    // document's file; a second run of the same file is refused with a
+    // message and changes nothing.
+    void OnUpload();
+    // Looks name up in the connection's current remote folder: true with its
+    // time and size (the low 32 bits), false (outputs untouched) when not
+    // found. The search is closed before returning.
+    static bool GetRemoteFileInfo(CFtpConnection* pConnection, const std::string& name, CTime& outTime,
+                                  DWORD& outSize);
+    // Lets waiting messages through after sleeping milliseconds; 1 when the
+    // quit message was seen (the run then stops), else 0.
+    int PumpWaitingMessages(unsigned int milliseconds);
 
     // ---- Transfer type rule (model/IsAsciiTextFile.cpp) -----------------
     // True when the file at path is to be sent in ASCII mode. Decided by the

@@ -10,7 +10,7 @@ build=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libsqlite
 gui=(qt6-base-dev libgl-dev)
 servers=(python3-pyftpdlib vsftpd)
 fuzz=(clang libclang-rt-14-dev)
-bench=(curl lftp sitecopy libbenchmark-dev)
+bench=(curl lftp sitecopy time libbenchmark-dev)
 
 wanted=("${build[@]}" "${servers[@]}")
 if [ "${TESSARINE_GUI:-ON}" != OFF ]; then wanted+=("${gui[@]}"); fi

@@ -12,8 +12,6 @@ extern char** environ;
 
 namespace test {
 
-namespace {
-
 std::string ToolPath()
 {
     const char* dist = std::getenv("TESSARINE_DIST_DIR");
@@ -21,6 +19,8 @@ std::string ToolPath()
         throw std::runtime_error("TESSARINE_DIST_DIR is not set");
     return std::string(dist) + "/tessarine";
 }
+
+namespace {
 
 int WaitFor(pid_t pid)
 {

@@ -13,6 +13,9 @@ struct ToolResult {
     std::string err;   // standard error
 };
 
+// The built tool's path (from TESSARINE_DIST_DIR); throws when it is unset.
+std::string ToolPath();
+
 // Blocks until the tool ends. Its standard input is /dev/null.
 ToolResult RunTool(const std::vector<std::string>& args);
 

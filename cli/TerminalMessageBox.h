@@ -1,0 +1,44 @@
+#pragma once
+// The tool's message box during an upload: questions are answered by the
+// policy (--yes, --no) or on the terminal (standard input and error), and No
+// when there is no terminal; every text is written to standard error. It
+// remembers what was shown, so the tool can tell a clean run from one that
+// went on past a problem.
+
+#include "cli/UploadArguments.h"
+#include "platform/framework/MessageBox.h"
+
+#include <cstdio>
+#include <functional>
+
+namespace cli {
+
+class CTerminalMessageBox : public IMessageBoxHandler {
+public:
+    // beforeOutput runs before anything is written (the progress bar clears
+    // its line). Installed for the object's lifetime.
+    CTerminalMessageBox(QuestionPolicy policy, std::function<void()> beforeOutput);
+    ~CTerminalMessageBox() override;
+
+    int Show(const std::string& caption, const std::string& text, unsigned int style) override;
+
+    // "Upload complete." was shown.
+    bool CompleteShown() const { return m_completeShown; }
+    // Any other box was shown (a question, an error).
+    bool ProblemShown() const { return m_problemShown; }
+
+private:
+    int Ask(const std::string& text);
+
+    QuestionPolicy m_policy;
+    std::function<void()> m_beforeOutput;
+    bool m_completeShown = false;
+    bool m_problemShown = false;
+    IMessageBoxHandler* m_previous;
+};
+
+// Reads one answer line from in; true for "y" or "yes" (any case). False on
+// any other line, at the end of input or when interrupted.
+bool ReadYesAnswer(std::FILE* in);
+
+}  // namespace cli

@@ -1,0 +1,28 @@
+#include "cli/UploadArguments.h"
+
+#include "cli/ArgumentParser.h"
+
+namespace cli {
+
+std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::string& error)
+{
+    const ParsedArgs parsed = ParseArgs(args, {"--yes", "--no", "--passive", "--dry-run", "--no-save"}, 1);
+    error = parsed.error;
+    if (error.empty() && parsed.Has("--yes") && parsed.Has("--no"))
+        error = "--yes and --no cannot be given together";
+    if (error.empty() && parsed.positional[0].empty())
+        error = "missing argument";
+    if (!error.empty())
+        return std::nullopt;
+    UploadArguments upload;
+    upload.path = parsed.positional[0];
+    upload.questions = parsed.Has("--yes") ? QuestionPolicy::AllYes
+                       : parsed.Has("--no") ? QuestionPolicy::AllNo
+                                            : QuestionPolicy::Ask;
+    upload.passive = parsed.Has("--passive");
+    upload.dryRun = parsed.Has("--dry-run");
+    upload.noSave = parsed.Has("--no-save");
+    return upload;
+}
+
+}  // namespace cli

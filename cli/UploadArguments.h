@@ -1,0 +1,28 @@
+#pragma once
+// The arguments of `tessarine upload`, parsed apart from running anything.
+
+#include "cli/Commands.h"
+
+#include <optional>
+#include <string>
+
+namespace cli {
+
+enum class QuestionPolicy {
+    Ask,     // on the terminal; No when there is none
+    AllYes,  // --yes
+    AllNo,   // --no: the run stops at the first problem
+};
+
+struct UploadArguments {
+    std::string path;
+    QuestionPolicy questions = QuestionPolicy::Ask;
+    bool passive = false;
+    bool dryRun = false;
+    bool noSave = false;
+};
+
+// The parsed arguments, or nullopt with error set to what is wrong.
+std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::string& error);
+
+}  // namespace cli

@@ -1,0 +1,151 @@
+#include "platform/ftp/ControlChannel.h"
+
+#include <poll.h>
+
+namespace ftp {
+
+namespace {
+
+bool HasLineBreakOrZero(const std::string& text)
+{
+    return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+bool StartsWith(const std::string& text, const char* prefix)
+{
+    return text.rfind(prefix, 0) == 0;
+}
+
+// The command as the trace shows it: secrets replaced.
+std::string Traced(const std::string& command)
+{
+    if (StartsWith(command, "PASS ") || StartsWith(command, "ACCT "))
+        return command.substr(0, 5) + "****";
+    return command;
+}
+
+Error UnsendableError(const std::string& command)
+{
+    if (StartsWith(command, "PASS") || StartsWith(command, "ACCT"))
+        return Error{ERROR_INVALID_PARAMETER, "The password contains a line break or a zero byte; it was not sent."};
+    if (StartsWith(command, "USER"))
+        return Error{ERROR_INVALID_PARAMETER, "The user name contains a line break or a zero byte; it was not sent."};
+    return Error{ERROR_INVALID_PARAMETER,
+                 "The name contains a line break or a zero byte; it was not sent to the server."};
+}
+
+}  // namespace
+
+std::string ServerText(const std::string& peerName, const std::string& what)
+{
+    return "FTP server " + peerName + ": " + what + ".";
+}
+
+ControlChannel::ControlChannel(Fd fd, std::string peerName, const SessionOptions& options, TraceSink trace)
+    : m_fd(std::move(fd)), m_peerName(std::move(peerName)), m_options(options), m_trace(std::move(trace)),
+      m_peer(PeerAddress(m_fd.Get())), m_local(LocalAddress(m_fd.Get()))
+{
+}
+
+void ControlChannel::Note(const std::string& line) const
+{
+    if (m_trace)
+        m_trace(line);
+}
+
+void ControlChannel::Kill(Error error)
+{
+    if (Dead())
+        return;
+    Note("* connection dead: " + error.text);
+    m_dead = std::move(error);
+    m_fd.Reset();
+}
+
+Error ControlChannel::KillWith(std::uint32_t code, const std::string& what)
+{
+    Kill(Error{code, ServerText(m_peerName, what)});
+    return *m_dead;
+}
+
+Status ControlChannel::Send(const std::string& command)
+{
+    if (Dead())
+        return *m_dead;
+    if (HasLineBreakOrZero(command))
+        return UnsendableError(command);
+    Note("> " + Traced(command));
+    const std::string line = command + "\r\n";
+    const Status sent = SendAll(m_fd.Get(), line.data(), line.size(), m_options.controlSendTimeout);
+    if (!sent)
+        return KillWith(sent.error().code, "cannot send a command (" + sent.error().text + ")");
+    return {};
+}
+
+std::optional<Result<Reply>> ControlChannel::TakeReply()
+{
+    Reply reply;
+    std::string problem;
+    switch (m_reader.Next(reply, problem)) {
+    case ReplyReader::State::Ready:
+        Note("< " + reply.Text());
+        if (reply.code == 421) {
+            Kill(Error{ERROR_INTERNET_EXTENDED_ERROR, reply.Text()});
+            return Result<Reply>(*m_dead);
+        }
+        return Result<Reply>(std::move(reply));
+    case ReplyReader::State::Broken:
+        return Result<Reply>(KillWith(ERROR_INTERNET_INTERNAL_ERROR, problem));
+    case ReplyReader::State::NeedMore:
+        break;
+    }
+    return std::nullopt;
+}
+
+Status ControlChannel::Fill()
+{
+    char buffer[4096];
+    const Result<std::size_t> got = ReceiveSome(m_fd.Get(), buffer, sizeof buffer, m_options.controlReceiveTimeout);
+    if (!got) {
+        if (got.error().code == ERROR_INTERNET_TIMEOUT)
+            return KillWith(ERROR_INTERNET_TIMEOUT, "no reply (" + got.error().text + ")");
+        return KillWith(got.error().code, "connection lost (" + got.error().text + ")");
+    }
+    if (*got == 0)
+        return KillWith(ERROR_INTERNET_CONNECTION_ABORTED, "the server closed the connection");
+    m_reader.Feed(std::string_view(buffer, *got));
+    return {};
+}
+
+Result<Reply> ControlChannel::ReadReply()
+{
+    if (Dead())
+        return *m_dead;
+    for (;;) {
+        if (std::optional<Result<Reply>> reply = TakeReply())
+            return std::move(*reply);
+        const Status filled = Fill();
+        if (!filled)
+            return filled.error();
+    }
+}
+
+Result<Reply> ControlChannel::Command(const std::string& command)
+{
+    const Status sent = Send(command);
+    if (!sent)
+        return sent.error();
+    return ReadReply();
+}
+
+bool ControlChannel::ReplyWaiting() const
+{
+    if (Dead())
+        return false;
+    if (m_reader.HasBufferedBytes())
+        return true;
+    pollfd p{m_fd.Get(), POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
+}
+
+}  // namespace ftp

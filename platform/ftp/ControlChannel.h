@@ -1,0 +1,73 @@
+#pragma once
+// The control connection: owns the socket, sends one command at a time and
+// reads replies through a ReplyReader. Blocks, each wait bounded by the
+// control send or receive time-out.
+//
+// A time-out, an end of the connection, a reply that is not FTP or a 421
+// makes the connection dead (Kill, the only place that state changes): from
+// then on every Send and ReadReply fails at once with the error that killed
+// it, so no later reply can be read as the answer to the wrong command.
+
+#include "platform/ftp/ReplyReader.h"
+#include "platform/ftp/Result.h"
+#include "platform/ftp/SessionOptions.h"
+#include "platform/ftp/Socket.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace ftp {
+
+using TraceSink = std::function<void(const std::string&)>;
+
+class ControlChannel {
+public:
+    // fd: a connected socket; peerName: "host:port" for error texts.
+    ControlChannel(Fd fd, std::string peerName, const SessionOptions& options, TraceSink trace);
+
+    // Sends command and CRLF. A command holding CR, LF or a zero byte is
+    // not sent (the connection stays usable). The trace shows PASS and ACCT
+    // arguments as "****".
+    Status Send(const std::string& command);
+    // The next reply (any class).
+    Result<Reply> ReadReply();
+    // Send, then ReadReply.
+    Result<Reply> Command(const std::string& command);
+    // Whether a reply has begun to arrive (bytes buffered or readable now).
+    bool ReplyWaiting() const;
+
+    bool Dead() const { return m_dead.has_value(); }
+    const Error& DeadError() const { return *m_dead; }
+    // Marks the connection dead with error and closes the socket.
+    void Kill(Error error);
+    // Kills with the text "<what>" about this server.
+    Error KillWith(std::uint32_t code, const std::string& what);
+
+    int SocketFd() const { return m_fd.Get(); }
+    const SocketAddress& Peer() const { return m_peer; }
+    const SocketAddress& Local() const { return m_local; }
+    const std::string& PeerName() const { return m_peerName; }
+    const SessionOptions& Options() const { return m_options; }
+    void Note(const std::string& line) const;
+
+private:
+    // A complete reply (or the error that broke the reader); none when more
+    // bytes are needed.
+    std::optional<Result<Reply>> TakeReply();
+    Status Fill();
+
+    Fd m_fd;
+    std::string m_peerName;
+    SessionOptions m_options;
+    TraceSink m_trace;
+    SocketAddress m_peer;
+    SocketAddress m_local;
+    ReplyReader m_reader;
+    std::optional<Error> m_dead;
+};
+
+// "FTP server host:port: what" (what ends without a full stop).
+std::string ServerText(const std::string& peerName, const std::string& what);
+
+}  // namespace ftp

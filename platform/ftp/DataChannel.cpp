@@ -1,0 +1,182 @@
+#include "platform/ftp/DataChannel.h"
+
+#include "platform/ftp/ReplyParsers.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace ftp {
+
+namespace {
+
+Error RefusedBy(const Reply& reply)
+{
+    return Error{ERROR_INTERNET_EXTENDED_ERROR, reply.Text()};
+}
+
+Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::Refusals& refused)
+{
+    if (!refused.epsv) {
+        Result<Reply> reply = control.Command("EPSV");
+        if (!reply)
+            return reply.error();
+        if (reply->code == 229)
+            if (const auto port = ParseEpsvPort(reply->FirstLineText()))
+                return *port;
+        if (reply->Class() != 5 && reply->code != 229)
+            return RefusedBy(*reply);
+        refused.epsv = true;
+    }
+    if (control.Peer().Family() != AF_INET)
+        return Error{ERROR_INTERNET_EXTENDED_ERROR, "The server offers no passive mode for IPv6."};
+    Result<Reply> reply = control.Command("PASV");
+    if (!reply)
+        return reply.error();
+    if (reply->code != 227)
+        return RefusedBy(*reply);
+    const auto port = ParsePasvPort(reply->FirstLineText());
+    if (!port)
+        return Error{ERROR_INTERNET_EXTENDED_ERROR, reply->Text()};
+    return *port;
+}
+
+std::string EprtCommand(const SocketAddress& address)
+{
+    const char* family = address.Family() == AF_INET6 ? "2" : "1";
+    return std::string("EPRT |") + family + "|" + address.Host() + "|" + std::to_string(address.Port()) + "|";
+}
+
+std::string PortCommand(const SocketAddress& address)
+{
+    std::string host = address.Host();
+    for (char& c : host)
+        if (c == '.')
+            c = ',';
+    const std::uint16_t port = address.Port();
+    return "PORT " + host + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
+}
+
+// Names the listening address: EPRT, then PORT for IPv4 once EPRT is refused.
+Status NamePort(ControlChannel& control, const SocketAddress& address, DataChannel::Refusals& refused)
+{
+    if (!refused.eprt) {
+        Result<Reply> reply = control.Command(EprtCommand(address));
+        if (!reply)
+            return reply.error();
+        if (reply->Class() == 2)
+            return {};
+        if (reply->Class() == 5 && address.Family() != AF_INET)
+            refused.active = true;
+        if (reply->Class() != 5 || address.Family() != AF_INET)
+            return RefusedBy(*reply);
+        refused.eprt = true;
+    }
+    Result<Reply> reply = control.Command(PortCommand(address));
+    if (!reply)
+        return reply.error();
+    if (reply->Class() == 5)
+        refused.active = true;
+    if (reply->Class() != 2)
+        return RefusedBy(*reply);
+    return {};
+}
+
+Result<Fd> Listen(const SocketAddress& local)
+{
+    SocketAddress address = local;
+    address.SetPort(0);
+    Fd fd(socket(address.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.Valid() || bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address.storage), address.length) != 0 ||
+        listen(fd.Get(), 4) != 0)
+        return Error{ERROR_INTERNET_INTERNAL_ERROR,
+                     std::string("Cannot open a port for the data connection: ") + std::strerror(errno) + "."};
+    return fd;
+}
+
+}  // namespace
+
+Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, Refusals& refused)
+{
+    const Result<std::uint16_t> port = AskPassivePort(control, refused);
+    if (!port)
+        return port.error();
+    SocketAddress target = control.Peer();
+    target.SetPort(*port);
+    Result<Fd> fd = ConnectTo(target, control.Options().connectTimeout);
+    if (!fd)
+        return Error{fd.error().code, "Cannot open the data connection to " + target.Host() + ":" +
+                                          std::to_string(*port) + ": " + fd.error().text + "."};
+    DataChannel channel;
+    channel.m_data = std::move(*fd);
+    return channel;
+}
+
+Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, Refusals& refused)
+{
+    Result<Fd> listener = Listen(control.Local());
+    if (!listener)
+        return listener.error();
+    const Status named = NamePort(control, LocalAddress(listener->Get()), refused);
+    if (!named)
+        return named.error();
+    DataChannel channel;
+    channel.m_listen = std::move(*listener);
+    channel.m_active = true;
+    return channel;
+}
+
+Result<bool> DataChannel::AcceptWaiting(const ControlChannel& control)
+{
+    for (;;) {
+        const int fd = accept4(m_listen.Get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNABORTED)
+                return false;
+            return Error{ERROR_INTERNET_CONNECTION_ABORTED,
+                         std::string("Cannot accept the data connection: ") + std::strerror(errno) + "."};
+        }
+        Fd incoming(fd);
+        if (!PeerAddress(fd).SameHost(control.Peer())) {
+            control.Note("* data connection from " + PeerAddress(fd).Host() + " refused");
+            continue;
+        }
+        m_data = std::move(incoming);
+        m_listen.Reset();
+        return true;
+    }
+}
+
+Status DataChannel::Send(const char* data, std::size_t size, Millis timeout)
+{
+    return SendAll(m_data.Get(), data, size, timeout);
+}
+
+Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
+{
+    std::string all;
+    char buffer[16384];
+    for (;;) {
+        const Result<std::size_t> got = ReceiveSome(m_data.Get(), buffer, sizeof buffer, timeout);
+        if (!got)
+            return got.error();
+        if (*got == 0)
+            return all;
+        if (all.size() + *got > limit)
+            return Error{ERROR_INTERNET_INTERNAL_ERROR, "The listing is longer than " + std::to_string(limit) + " bytes."};
+        all.append(buffer, *got);
+    }
+}
+
+void DataChannel::Close()
+{
+    m_data.Reset();
+    m_listen.Reset();
+}
+
+}  // namespace ftp

@@ -1,0 +1,91 @@
+#pragma once
+// The protocol behind CFtpConnection: login, the folder and file commands,
+// the start of transfers (with the active/passive choice and its
+// fall-backs) and the look-up of one name. Synchronous; one command or
+// transfer at a time. The last reply (or error) of every operation is kept
+// for the callers' error texts.
+//
+// Passive mode is either asked for at login or fallen back to, once and for
+// the rest of the connection, when the server refuses EPRT and PORT (5xx)
+// or answers a transfer with 425 in active mode.
+
+#include "platform/ftp/ControlChannel.h"
+#include "platform/ftp/DataChannel.h"
+#include "platform/ftp/RemoteEntry.h"
+#include "platform/ftp/ReplyParsers.h"
+#include "platform/ftp/Result.h"
+#include "platform/ftp/ServerAddress.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ftp {
+
+class Upload;
+
+struct LoginData {
+    std::string user;      // empty: "anonymous"
+    std::string password;  // empty for anonymous: "anonymous@"
+};
+
+class FtpSession : public std::enable_shared_from_this<FtpSession> {
+public:
+    // Connects, reads the greeting, logs in and asks for the features.
+    static Result<std::shared_ptr<FtpSession>> Open(const ServerAddress& server, const LoginData& login, bool passive,
+                                                    const SessionOptions& options, TraceSink trace);
+
+    // Sends verb and argument; true for a 2xx reply.
+    bool Simple(const std::string& verb, const std::string& argument);
+    bool PrintDirectory(std::string& directory);
+    bool Rename(const std::string& from, const std::string& to);
+    // Starts a STOR of name; the upload is complete only once its Close
+    // succeeded.
+    Result<std::unique_ptr<Upload>> Store(const std::string& name, bool ascii);
+    // The entries of the current folder named exactly name (every entry for
+    // an empty name). Not found: an empty list.
+    Result<std::vector<RemoteEntry>> Find(const std::string& name);
+    // QUIT (its reply waited for), then the socket is closed.
+    void Quit();
+
+    bool Passive() const { return m_passive; }
+    const std::string& LastText() const { return m_lastText; }
+    const std::string& ServerName() const { return m_control.PeerName(); }
+
+    // For the upload in progress.
+    ControlChannel& Control() { return m_control; }
+    // Reads replies until one that is not 1xx.
+    Result<Reply> FinalReply();
+    void Remember(const std::string& text) { m_lastText = text; }
+    void EndTransfer() { m_transferOpen = false; }
+
+private:
+    FtpSession(ControlChannel control, bool passive);
+
+    Status Login(const LoginData& login);
+    Status ReadFeatures();
+    Status SetType(char type);
+    Status Ready();
+    Result<Reply> Run(const std::string& command);
+
+    Result<DataChannel> StartTransfer(const std::string& command);
+    Result<DataChannel> StartTransferOnce(const std::string& command, bool& fallBack);
+    Status WaitForStart(DataChannel& data, const std::string& command, int& refusal);
+    Status AwaitEvent(DataChannel& data, bool preliminary, const std::string& command);
+    void SwitchToPassive(const std::string& why);
+
+    Result<std::vector<RemoteEntry>> FindByMlst(const std::string& name);
+    Result<std::vector<RemoteEntry>> FindBySizeAndTime(const std::string& name);
+    Result<std::vector<RemoteEntry>> FindByList(const std::string& name);
+    Result<std::string> ReceiveListing(const std::string& command);
+
+    ControlChannel m_control;
+    bool m_passive;
+    DataChannel::Refusals m_refused;
+    Features m_features;
+    char m_type = 0;  // TYPE last set: 'A', 'I', or 0 for none yet
+    bool m_transferOpen = false;
+    std::string m_lastText;
+};
+
+}  // namespace ftp

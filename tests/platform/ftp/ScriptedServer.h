@@ -1,0 +1,99 @@
+#pragma once
+// A one-connection FTP server whose every reply is scripted by the test, for
+// faults a real server cannot be made to show. The script runs on a thread
+// of its own; replies go out in small chunks of random size (a reply split
+// across reads), and every command received is recorded, so a test can
+// state the exact command sequence the client must send.
+//
+// Every wait of the server is bounded (kWait): a client that does not do
+// what the script expects makes the script fail (Failures()), never hang.
+// After the script, the server answers QUIT with 221 and records whatever
+// else arrives until the client closes.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace test {
+
+class ScriptedSession {
+public:
+    static constexpr std::chrono::milliseconds kWait{5000};
+
+    // Sends text and CRLF in random chunks.
+    void Reply(const std::string& text);
+    // Sends bytes as they are (no line end added), in random chunks.
+    void Raw(const std::string& bytes);
+    // As Raw, for bytes the client may stop reading half way.
+    void Offer(const std::string& bytes);
+    // The next command line (without CRLF); recorded.
+    std::string Read();
+    // Greeting, USER, PASS and a refused FEAT.
+    void Login();
+
+    // Passive: a listener on the server's address; its port, to name in a reply.
+    std::uint16_t ListenPassive();
+    // Accepts the client's data connection on that listener.
+    void AcceptData();
+    // Active: connects to the address an EPRT or PORT command named, from
+    // the local address from (127.0.0.2 plays a third host).
+    void ConnectActive(const std::string& portCommand, const char* from = "127.0.0.1");
+    // Whether the client closed the data connection without sending.
+    bool DataClosedByClient();
+    // Sends bytes on the data connection.
+    void SendData(const std::string& bytes);
+    // Everything the client sends until it closes the data connection.
+    std::string ReceiveData();
+    // Reads at most n bytes of data.
+    std::string ReceiveSomeData(std::size_t n);
+    void CloseData();
+    void CloseControl();
+
+private:
+    friend class ScriptedServer;
+    bool SendChunks(const std::string& bytes);
+    void Fail(const std::string& what);
+
+    std::string m_host;
+    int m_control = -1;
+    int m_listen = -1;
+    int m_data = -1;
+    std::string m_pending;  // received, not yet a full line
+    unsigned m_seed = 1;
+    std::vector<std::string>* m_commands = nullptr;
+    std::mutex* m_mutex = nullptr;
+};
+
+class ScriptedServer {
+public:
+    using Script = std::function<void(ScriptedSession&)>;
+
+    // Listens on host (a numeric address: "127.0.0.1", "::1").
+    explicit ScriptedServer(Script script, std::string host = "127.0.0.1");
+    ~ScriptedServer();
+    static bool CanListenOn(const std::string& host);
+
+    // "127.0.0.1:port", "[::1]:port".
+    std::string Address() const;
+    // Waits for the script and the client's close; then the results hold.
+    void Finish();
+    std::vector<std::string> Commands();
+    std::vector<std::string> Failures();
+
+private:
+    void Run(Script script);
+
+    std::string m_host;
+    int m_listen = -1;
+    std::uint16_t m_port = 0;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::vector<std::string> m_commands;
+    std::vector<std::string> m_failures;
+};
+
+}  // namespace test

@@ -1,0 +1,215 @@
+#include "upload/UploadRun.h"
+
+#include "model/FileStatus.h"
+#include "model/TessarineDoc.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/ftp/FtpConnection.h"
+#include "platform/ftp/InternetException.h"
+#include "platform/ftp/InternetSession.h"
+#include "upload/ErrorText.h"
+#include "upload/FileTransfer.h"
+#include "upload/LocalFileReader.h"
+#include "upload/PassiveSetting.h"
+#include "upload/UploadNames.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <utility>
+
+namespace {
+
+struct SessionOption {
+    std::uint32_t option;
+    std::uint32_t value;
+};
+
+// Set in this order right after the session is opened.
+constexpr SessionOption kSessionOptions[] = {
+    {INTERNET_OPTION_CONNECT_TIMEOUT, 10000},
+    {INTERNET_OPTION_CONNECT_RETRIES, 5},
+    {INTERNET_OPTION_CONNECT_BACKOFF, 1000},
+    {INTERNET_OPTION_CONTROL_SEND_TIMEOUT, 60000},
+    {INTERNET_OPTION_CONTROL_RECEIVE_TIMEOUT, 60000},
+    {INTERNET_OPTION_DATA_SEND_TIMEOUT, 60000},
+    {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, 60000},
+};
+
+// TESSARINE_FTP_TRACE=1: every command and reply on standard error, with the
+// milliseconds since the run began (what a slow server spends its time on).
+void TraceWhenAsked(CInternetSession& session)
+{
+    const char* value = std::getenv("TESSARINE_FTP_TRACE");
+    if (!value || std::strcmp(value, "1") != 0)
+        return;
+    const auto start = std::chrono::steady_clock::now();
+    session.SetTrace([start](const std::string& line) {
+        const std::chrono::duration<double, std::milli> ms = std::chrono::steady_clock::now() - start;
+        std::fprintf(stderr, "%10.3f %s\n", ms.count(), line.c_str());
+    });
+}
+
+}  // namespace
+
+bool UploadUsesPassiveMode(const UploadOptions& options)
+{
+    return options.passive || ProgramPassiveModeSetting();
+}
+
+CUploadRun::CUploadRun(CTessarineDoc& doc, IUploadProgress& progress, const UploadOptions& options)
+    : m_doc(doc), m_progress(progress), m_options(options),
+      m_control(progress, [&doc] { return doc.PumpWaitingMessages(0); })
+{
+}
+
+CUploadRun::~CUploadRun() = default;
+
+void CUploadRun::Run()
+{
+    OpenSession();
+    ServerLoop();
+    Finish();
+}
+
+void CUploadRun::OpenSession()
+{
+    m_session = std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    for (const SessionOption& option : kSessionOptions)
+        m_session->SetOption(option.option, &option.value, sizeof option.value, 0);
+    TraceWhenAsked(*m_session);
+}
+
+void CUploadRun::ServerLoop()
+{
+    const int count = static_cast<int>(m_doc.m_servers.size());
+    for (int server = 0; server < count; ++server) {
+        if (!m_control.IsContinuing() || !m_control.PumpAndContinue())
+            break;
+        VisitServer(server);
+    }
+}
+
+// Everything from connecting to closing is guarded: an error that the file
+// step does not handle itself ends this server's visit.
+void CUploadRun::VisitServer(int index)
+{
+    const ServerEntry& server = m_doc.m_servers[index];
+    m_progress.SetServerName(server.m_strServerName);
+    try {
+        if (!Connect(server))
+            return;
+        m_connection->ReadRootFolder();
+        FileLoop(server);
+        CloseConnection();
+    } catch (const CInternetException& error) {
+        ServerErrorHandler(index, error.ErrorText());
+    } catch (const std::bad_alloc&) {
+        ServerErrorHandler(index, "Out of memory.");
+    }
+}
+
+bool CUploadRun::Connect(const ServerEntry& server)
+{
+    std::unique_ptr<CFtpConnection> ftp(m_session->GetFtpConnection(
+        server.m_strServerName, server.m_strUserName, server.m_strPassword, 0, UploadUsesPassiveMode(m_options)));
+    if (!ftp) {
+        m_control.Stop("no connection object");
+        return false;
+    }
+    m_connection = std::make_unique<CUploadConnection>(std::move(ftp));
+    return true;
+}
+
+void CUploadRun::ServerErrorHandler(int server, const std::string& errorText)
+{
+    const std::string text = CutErrorText(errorText);
+    if (m_connection && m_connection->IsOpen())
+        m_connection->RemoveLastTemporary();
+    CloseConnection();
+    if (server < static_cast<int>(m_doc.m_servers.size()) - 1)
+        m_control.AskToContinue(text + "\n\nDo you want to continue uploading to the remaining ftp sites?");
+    else
+        m_control.ShowErrorAndStop(text);
+}
+
+void CUploadRun::FileLoop(const ServerEntry& server)
+{
+    const int count = static_cast<int>(m_doc.m_files.size());
+    for (int file = 0; file < count; ++file) {
+        if (!m_control.IsContinuing() || !m_control.PumpAndContinue())
+            break;
+        VisitFile(server, file);
+        if (!m_connection)
+            break;
+    }
+}
+
+void CUploadRun::VisitFile(const ServerEntry& server, int index)
+{
+    FileEntry& entry = m_doc.m_files[index];
+    const UploadNames names = BuildUploadNames(entry.m_strFileName, server.m_strBaseFolder, entry.m_strWebFolder);
+    m_progress.SetFileName(entry.m_strFileName);
+    m_progress.SetDestination(names.remotePath);
+    // A dry run writes no temporary file, so none is ever removed either.
+    if (!m_options.dryRun)
+        m_connection->FormTemporaryName(names.temporaryName);
+    CLocalFileReader reader;
+    std::optional<LocalFileStatus> status;
+    if (reader.Open(entry.m_strFileName))
+        status = GetLocalFileStatus(reader.Descriptor());
+    if (!status) {
+        const bool goOn = m_control.AskToContinue(
+            entry.m_strFileName + "\nError opening file.\n\nDo you want to continue uploading files?");
+        m_progress.SetFileOutcome(UploadOutcome::Skipped);
+        if (!goOn)
+            CloseConnection();
+        return;
+    }
+    const LocalFileState local{status->m_mtime.GetTime(), status->m_size, reader.Size()};
+    m_progress.SetFileOutcome(UploadOpenFile(index, names, local, reader));
+}
+
+UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, const LocalFileState& local,
+                                         CLocalFileReader& reader)
+{
+    FileEntry& entry = m_doc.m_files[index];
+    m_progress.SetFileSize(local.fullSize);
+    switch (m_connection->GoToFolder(names.targetFolder, m_control, m_options.dryRun)) {
+    case CUploadConnection::FolderResult::Skip:
+        return UploadOutcome::Skipped;
+    case CUploadConnection::FolderResult::Missing:
+        return UploadOutcome::WouldSend;
+    case CUploadConnection::FolderResult::Entered:
+        break;
+    }
+    const bool lastFile = index == static_cast<int>(m_doc.m_files.size()) - 1;
+    CFileTransfer transfer(*m_connection, m_control, entry, names, local, lastFile);
+    if (transfer.IsUnchanged())
+        return UploadOutcome::Unchanged;
+    if (m_options.dryRun)
+        return UploadOutcome::WouldSend;
+    return transfer.Send(reader);
+}
+
+void CUploadRun::Finish()
+{
+    if (m_connection && m_connection->IsOpen())
+        m_connection->RemoveLastTemporary();
+    CloseConnection();
+    if (m_control.IsContinuing())
+        AfxMessageBox("Upload complete.", MB_ICONINFORMATION);
+    m_doc.SetModifiedFlag(true);
+    m_doc.UpdateAllViews(nullptr, 0, nullptr);
+    m_session->Close();
+    m_session.reset();
+}
+
+void CUploadRun::CloseConnection()
+{
+    if (m_connection)
+        m_connection->Close();
+    m_connection.reset();
+}
