@@ -122,6 +122,20 @@ double Curl(const test::FtpServer& server, bool passive, const std::string& fold
     return seconds;
 }
 
+// What the server printed, and the log lines around its complaints.
+void ShowServerTrouble()
+{
+    std::cerr << test::ReadFile((g_serverFolder / "output.log").string());
+    std::ifstream log(g_serverFolder / "vsftpd.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);)
+        lines.push_back(line);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].find("OOPS") != std::string::npos)
+            for (std::size_t j = i >= 6 ? i - 6 : 0; j <= i; ++j)
+                std::cerr << lines[j] << "\n";
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -206,10 +220,11 @@ int main(int argc, char** argv)
         }
     } catch (const std::exception& e) {
         std::cerr << "ftp_client_bench: " << e.what() << "\n";
+        ShowServerTrouble();
         return 1;
     } catch (const CInternetException& e) {
-        std::cerr << "ftp_client_bench: " << e.ErrorText() << "\n" << test::ReadFile((g_serverFolder / "output.log").string());
-        system(("grep -i -B3 -A3 oops " + (g_serverFolder / "vsftpd.log").string() + " | tail -20").c_str());
+        std::cerr << "ftp_client_bench: " << e.ErrorText() << "\n";
+        ShowServerTrouble();
         return 1;
     }
     return 0;

@@ -295,7 +295,10 @@ void VsftpdServer::WriteConfig(std::uint16_t port) const
         << "anon_root=" << m_root.string() << "\n"
         << "secure_chroot_dir=" << (m_dir.path() / "empty").string() << "\n"
         << "seccomp_sandbox=NO\n"
-        << "pasv_enable=YES\npasv_min_port=30000\npasv_max_port=60999\n"
+        // Passive ports below the system's ephemeral range: a busy machine
+        // holds thousands of those in TIME_WAIT, and vsftpd gives up when
+        // it cannot bind one.
+        << "pasv_enable=YES\npasv_min_port=20000\npasv_max_port=29999\n"
         << "port_enable=YES\nconnect_from_port_20=NO\n"
         << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
         << "vsftpd_log_file=" << m_log.string() << "\n"
