@@ -8,8 +8,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+
+#include <cstdlib>
 
 namespace {
 
@@ -22,20 +25,29 @@ QApplication& App()
     return app;
 }
 
+// Saves what a widget shows under build/screenshots/, to be looked at.
+void SaveScreenshot(QWidget& widget, const QString& name)
+{
+    const char* folder = std::getenv("TESSARINE_SCREENSHOT_DIR");
+    if (folder)
+        widget.grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+}
+
 // Clicks the button `which` of the message box once it is shown, and
-// remembers what the box looked like.
+// remembers what the box looked like (and saves a picture of it).
 struct BoxSeen {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
-void ClickWhenShown(QMessageBox::StandardButton which, BoxSeen& seen)
+void ClickWhenShown(QMessageBox::StandardButton which, BoxSeen& seen, const QString& screenshot)
 {
-    QTimer::singleShot(0, [which, &seen] {
+    QTimer::singleShot(0, [which, &seen, screenshot] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         seen = {box->windowTitle(), box->text(), box->icon(), box->standardButton(box->defaultButton())};
+        SaveScreenshot(*box, screenshot);
         box->button(which)->click();
     });
 }
@@ -46,6 +58,7 @@ TEST(QtMessageBox, ShowsTheStyleAndAnswersWithTheButtonsId)
 {
     App();
     struct Case {
+        const char* text;
         unsigned int style;
         QMessageBox::StandardButton click;
         int id;
@@ -53,21 +66,23 @@ TEST(QtMessageBox, ShowsTheStyleAndAnswersWithTheButtonsId)
         QMessageBox::StandardButton defaultButton;
     };
     const Case cases[] = {
-        {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question, QMessageBox::Yes},
-        {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QMessageBox::Yes, IDYES, QMessageBox::Question,
+        {"www/images\nError creating folder.\n\nDo you want to continue uploading files?",
+         MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question, QMessageBox::Yes},
+        {"Do you want to continue?", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QMessageBox::Yes, IDYES, QMessageBox::Question,
          QMessageBox::No},
-        {MB_OK | MB_ICONEXCLAMATION, QMessageBox::Ok, IDOK, QMessageBox::Warning, QMessageBox::Ok},
-        {MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::Cancel, IDCANCEL, QMessageBox::Information,
+        {"This file is not a Tessarine file or the file is corrupt.", MB_OK | MB_ICONEXCLAMATION, QMessageBox::Ok, IDOK, QMessageBox::Warning, QMessageBox::Ok},
+        {"Upload complete.", MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::Cancel, IDCANCEL, QMessageBox::Information,
          QMessageBox::Ok},
     };
     QtMessageBoxHandler handler;
     IMessageBoxHandler* previous = SetMessageBoxHandler(&handler);
+    int shown = 0;
     for (const Case& c : cases) {
         BoxSeen seen;
-        ClickWhenShown(c.click, seen);
-        EXPECT_EQ(AfxMessageBox("Upload complete.", c.style), c.id);
+        ClickWhenShown(c.click, seen, QString("message-box-%1").arg(++shown));
+        EXPECT_EQ(AfxMessageBox(c.text, c.style), c.id);
         EXPECT_EQ(seen.title, "Tessarine");
-        EXPECT_EQ(seen.text, "Upload complete.");
+        EXPECT_EQ(seen.text, c.text);
         EXPECT_EQ(seen.icon, c.icon);
         EXPECT_EQ(seen.defaultButton, c.defaultButton);
     }
