@@ -6,6 +6,7 @@
 #include "tests/support/Program.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TempDir.h"
+#include "upload/RunLock.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +139,37 @@ TEST_F(EditCommandsTest, RefusedChangesLeaveTheFileByteForByte)
         EXPECT_NE(result.err.find(c.err), std::string::npos) << c.args[0] << ": " << result.err;
         EXPECT_EQ(test::ReadFile("site.tsn"), before) << c.args[0] << " " << c.args[2];
     }
+}
+
+// An upload run saves the whole configuration at its end: an edit made while
+// it runs would be undone, so the edit is refused until the run has ended.
+TEST_F(EditCommandsTest, AnEditIsRefusedWhileAnUploadRunHoldsTheFile)
+{
+    BuildSite();
+    const std::string before = test::ReadFile("site.tsn");
+    const std::vector<std::vector<std::string>> edits = {
+        {"add-server", "site.tsn", "--server", "s", "--user", "u"},
+        {"edit-server", "site.tsn", "0", "--user", "carl"},
+        {"remove-server", "site.tsn", "1"},
+        {"add-file", "site.tsn", "www/notes"},
+        {"edit-file", "site.tsn", "0", "--binary"},
+        {"remove-file", "site.tsn", "0", "2"},
+    };
+    {
+        CUploadRunLock run;
+        ASSERT_EQ(run.Acquire(Full("site.tsn")), CUploadRunLock::Result::Locked);
+        for (const std::vector<std::string>& args : edits) {
+            const ProgramResult result = RunTool(args);
+            EXPECT_EQ(result.status, 4) << args[0] << ": " << result.err;
+            EXPECT_EQ(result.err, "tessarine: " + Full("site.tsn") + " is being uploaded; the " + args[0] +
+                                      " change was not made.\nTry again when the upload has ended (it saves "
+                                      "the configuration at its end).\n");
+            EXPECT_EQ(test::ReadFile("site.tsn"), before) << args[0];
+        }
+    }
+    for (const std::vector<std::string>& args : edits)
+        Run(args, 0);
+    EXPECT_NE(test::ReadFile("site.tsn"), before);
 }
 
 TEST_F(EditCommandsTest, EditsChangeOnlyWhatIsGiven)
