@@ -1,10 +1,10 @@
 // tessarine show SITE.tsn [--json [--show-passwords]]: the configuration in
 // document order. The text listing never shows passwords.
 
-#include "cli/ArgumentParser.h"
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/JsonWriter.h"
+#include "cli/OptionParser.h"
 #include "cli/ToolDocument.h"
 #include "cli/Utf8.h"
 #include "model/FileStatus.h"
@@ -133,17 +133,17 @@ std::string ShowText(const CTessarineDoc& doc, const std::string& path, std::opt
 
 int RunShow(const Args& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"--json", "--show-passwords"}, 1);
+    const ParsedOptions parsed = ParseFlags(args, {{"json", false}, {"show-passwords", false}}, 1);
     if (!parsed.error.empty())
         return UsageError("show", parsed.error);
-    if (parsed.Has("--show-passwords") && !parsed.Has("--json"))
+    if (parsed.Has("show-passwords") && !parsed.Has("json"))
         return UsageError("show", "--show-passwords needs --json");
     const std::string& path = parsed.positional[0];
     CTessarineDoc doc;
     if (int status = LoadConfiguration(doc, path); status != kExitOk)
         return status;
     const std::optional<DWORD> version = StoredFormatVersion(path);
-    const std::string out = parsed.Has("--json") ? ShowJson(doc, version, parsed.Has("--show-passwords"))
+    const std::string out = parsed.Has("json") ? ShowJson(doc, version, parsed.Has("show-passwords"))
                                                  : ShowText(doc, path, version);
     std::fwrite(out.data(), 1, out.size(), stdout);
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))

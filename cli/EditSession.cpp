@@ -51,6 +51,13 @@ int EditSession::Load(const std::string& sitePath)
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(sitePath, error);
     m_path = error ? sitePath : absolute.lexically_normal().string();
+    if (m_runLock.Acquire(m_path) == CUploadRunLock::Result::Busy) {
+        std::fprintf(stderr,
+                     "tessarine: %s is being uploaded; the %s change was not made.\n"
+                     "Try again when the upload has ended (it saves the configuration at its end).\n",
+                     m_path.c_str(), m_command.c_str());
+        return kExitRefused;
+    }
     return LoadConfiguration(doc, m_path);
 }
 

@@ -2,11 +2,15 @@
 // What every edit command of the tool does around its operation: load the
 // configuration, reach entries by document index through a filled list (as
 // the window reaches them through its rows), and save only after a change.
+// A session holds the upload run lock of its file from the load to its end:
+// a running upload saves the whole document when it ends, which would
+// silently undo an edit made meanwhile.
 
 #include "cli/Commands.h"
 #include "cli/OptionParser.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/MemoryListCtrl.h"
+#include "upload/RunLock.h"
 
 #include <optional>
 #include <string>
@@ -20,8 +24,9 @@ public:
     explicit EditSession(std::string command) : m_command(std::move(command)) {}
 
     // Takes the site file's path as an absolute path (the operations may
-    // change the current folder) and loads it. kExitOk, or kExitLoadFailed
-    // after the load's message.
+    // change the current folder), takes its upload run lock and loads it.
+    // kExitOk; kExitRefused (file untouched) when an upload run holds the
+    // lock; or kExitLoadFailed after the load's message.
     int Load(const std::string& sitePath);
 
     // Checks the parsed arguments: a usage error ("give " + need) when they
@@ -55,6 +60,7 @@ private:
     std::string m_command;
     std::string m_path;
     CMemoryListCtrl m_list;
+    CUploadRunLock m_runLock;
 };
 
 // Reads the password from standard input (one line, without its line end)

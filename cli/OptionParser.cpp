@@ -12,6 +12,16 @@ const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::stri
     return nullptr;
 }
 
+bool IsLongOption(const std::string& arg)
+{
+    return arg.size() >= 3 && arg.compare(0, 2, "--") == 0;
+}
+
+bool IsSingleDashOption(const std::string& arg)
+{
+    return arg.size() > 1 && arg[0] == '-' && !IsLongOption(arg);
+}
+
 }  // namespace
 
 std::optional<std::string> ParsedOptions::Value(const std::string& name) const
@@ -22,7 +32,17 @@ std::optional<std::string> ParsedOptions::Value(const std::string& name) const
     return it->second;
 }
 
-ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs)
+void ParsedOptions::RequirePositional(std::size_t count)
+{
+    if (!ok())
+        return;
+    if (positional.size() < count)
+        error = "missing argument";
+    else if (positional.size() > count)
+        error = "unexpected argument '" + positional[count] + "'";
+}
+
+ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, ParseRules rules)
 {
     ParsedOptions parsed;
     for (std::size_t i = 0; i < args.size() && parsed.ok(); ++i) {
@@ -31,7 +51,11 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
             parsed.positional.insert(parsed.positional.end(), args.begin() + i + 1, args.end());
             break;
         }
-        if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
+        if (rules.singleDashIsOption && IsSingleDashOption(arg)) {
+            parsed.error = "unknown option '" + arg + "'";
+            break;
+        }
+        if (!IsLongOption(arg)) {
             parsed.positional.push_back(arg);
             continue;
         }
@@ -40,7 +64,7 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
         const OptionSpec* spec = FindSpec(specs, name);
         if (!spec) {
             parsed.error = "unknown option '--" + name + "'";
-        } else if (parsed.Has(name)) {
+        } else if (parsed.Has(name) && !(rules.repeatedFlagsAllowed && !spec->takesValue)) {
             parsed.error = "option '--" + name + "' given twice";
         } else if (!spec->takesValue) {
             if (equals != std::string::npos)
@@ -55,6 +79,13 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
             parsed.error = "option '--" + name + "' needs a value";
         }
     }
+    return parsed;
+}
+
+ParsedOptions ParseFlags(const Args& args, const std::vector<OptionSpec>& flags, std::size_t count)
+{
+    ParsedOptions parsed = ParseOptions(args, flags, {.singleDashIsOption = true, .repeatedFlagsAllowed = true});
+    parsed.RequirePositional(count);
     return parsed;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// Splits a command's arguments into positional arguments and options.
-// Options are "--name" (a flag) or "--name VALUE" / "--name=VALUE" (one that
-// takes a value; the next argument is its value even when it starts with
-// "-"). "--" ends the options: everything after it is positional. An
-// unknown option, a missing value or an option given twice is an error.
+// The one parser of the tool's command arguments: splits them into
+// positional arguments and options. Options are "--name" (a flag) or
+// "--name VALUE" / "--name=VALUE" (one that takes a value; the next argument
+// is its value even when it starts with "-"). "--" ends the options:
+// everything after it is positional. An unknown option, a missing value or a
+// value given to a flag is an error; so is an option given twice, unless the
+// rules allow repeated flags.
 
 #include "cli/Commands.h"
 
@@ -19,6 +21,15 @@ struct OptionSpec {
     bool takesValue;
 };
 
+// How strictly a command reads its arguments.
+struct ParseRules {
+    // "-x" is an (unknown) option rather than a positional value; a lone
+    // "-" stays positional.
+    bool singleDashIsOption = false;
+    // A flag given twice counts once instead of being an error.
+    bool repeatedFlagsAllowed = false;
+};
+
 class ParsedOptions {
 public:
     std::vector<std::string> positional;
@@ -29,11 +40,19 @@ public:
     // The value given with name, or nothing when the option was not given.
     std::optional<std::string> Value(const std::string& name) const;
 
+    // Sets error ("missing argument", "unexpected argument 'X'") unless
+    // exactly count positional values were given; keeps an earlier error.
+    void RequirePositional(std::size_t count);
+
 private:
-    friend ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs);
+    friend ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, ParseRules rules);
     std::map<std::string, std::string> m_given;
 };
 
-ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs);
+ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, ParseRules rules = {});
+
+// Flags only, positional values exactly count, "-x" an unknown option and a
+// repeated flag harmless: how new, show and upload read their arguments.
+ParsedOptions ParseFlags(const Args& args, const std::vector<OptionSpec>& flags, std::size_t count);
 
 }  // namespace cli

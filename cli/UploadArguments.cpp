@@ -1,14 +1,15 @@
 #include "cli/UploadArguments.h"
 
-#include "cli/ArgumentParser.h"
+#include "cli/OptionParser.h"
 
 namespace cli {
 
 std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::string& error)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"--yes", "--no", "--passive", "--dry-run", "--no-save"}, 1);
+    const ParsedOptions parsed = ParseFlags(
+        args, {{"yes", false}, {"no", false}, {"passive", false}, {"dry-run", false}, {"no-save", false}}, 1);
     error = parsed.error;
-    if (error.empty() && parsed.Has("--yes") && parsed.Has("--no"))
+    if (error.empty() && parsed.Has("yes") && parsed.Has("no"))
         error = "--yes and --no cannot be given together";
     if (error.empty() && parsed.positional[0].empty())
         error = "missing argument";
@@ -16,12 +17,12 @@ std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::strin
         return std::nullopt;
     UploadArguments upload;
     upload.path = parsed.positional[0];
-    upload.questions = parsed.Has("--yes") ? QuestionPolicy::AllYes
-                       : parsed.Has("--no") ? QuestionPolicy::AllNo
+    upload.questions = parsed.Has("yes") ? QuestionPolicy::AllYes
+                       : parsed.Has("no") ? QuestionPolicy::AllNo
                                             : QuestionPolicy::Ask;
-    upload.passive = parsed.Has("--passive");
-    upload.dryRun = parsed.Has("--dry-run");
-    upload.noSave = parsed.Has("--no-save");
+    upload.passive = parsed.Has("passive");
+    upload.dryRun = parsed.Has("dry-run");
+    upload.noSave = parsed.Has("no-save");
     return upload;
 }
 

@@ -1,7 +1,7 @@
 // tessarine registry export|import, run as the program, each on a store of
 // its own.
 
-#include "tests/support/RunProgram.h"
+#include "tests/support/Program.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +17,9 @@ protected:
 
     test::ProgramResult Tool(std::vector<std::string> args, const std::string& store = std::string())
     {
-        args.insert(args.begin(), std::string(std::getenv("TESSARINE_DIST_DIR")) + "/tessarine");
-        return test::RunProgram(args, {{"TESSARINE_REGISTRY", store.empty() ? registry : store}});
+        test::RunOptions options;
+        options.env["TESSARINE_REGISTRY"] = store.empty() ? registry : store;
+        return test::RunTool(args, options);
     }
 };
 
@@ -42,13 +43,13 @@ TEST_F(CmdRegistryTest, ExportGivesBackWhatImportRead)
 {
     test::WriteFile(dir.file("in.reg"), kEveryType);
     const test::ProgramResult imported = Tool({"registry", "import", dir.file("in.reg")});
-    EXPECT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_EQ(imported.status, 0) << imported.err;
     const test::ProgramResult exported = Tool({"registry", "export", "HKCU\\software\\orvik"});
-    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, kEveryType);
 
     const test::ProgramResult all = Tool({"registry", "export"});
-    EXPECT_EQ(all.exitCode, 0);
+    EXPECT_EQ(all.status, 0);
     EXPECT_NE(all.out.find(std::string(kEveryType).substr(10)), std::string::npos);
     EXPECT_NE(all.out.find("\"ProgramFilesDir\"=\""), std::string::npos);
 }
@@ -57,10 +58,10 @@ TEST_F(CmdRegistryTest, AFileWithAnErrorChangesNothing)
 {
     test::WriteFile(dir.file("bad.reg"), "REGEDIT4\n[HKCU\\Software\\New]\n\"a\"=dword:1\n\"b\"=wrong\n");
     const test::ProgramResult bad = Tool({"registry", "import", dir.file("bad.reg")});
-    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("bad.reg:4: unknown value form"), std::string::npos) << bad.err;
     const test::ProgramResult missing = Tool({"registry", "export", "HKEY_CURRENT_USER\\Software\\New"});
-    EXPECT_EQ(missing.exitCode, 7);
+    EXPECT_EQ(missing.status, 7);
     EXPECT_NE(missing.err.find("no registry key"), std::string::npos) << missing.err;
 }
 
@@ -70,14 +71,14 @@ TEST_F(CmdRegistryTest, UsageAndStoreErrors)
          std::vector<std::vector<std::string>>{{"registry"}, {"registry", "import"}, {"registry", "list"},
                                                {"registry", "export", "HKEY_NOWHERE\\x"},
                                                {"registry", "import", dir.file("no-such-file")}})
-        EXPECT_EQ(Tool(args).exitCode, 2) << args.back();
+        EXPECT_EQ(Tool(args).status, 2) << args.back();
     test::WriteFile(dir.file("file"), "x");
     test::WriteFile(dir.file("ok.reg"), "REGEDIT4\n");
     const std::string unopenable = dir.file("file/registry.sqlite3");
     const test::ProgramResult exported = Tool({"registry", "export"}, unopenable);
-    EXPECT_EQ(exported.exitCode, 7);
+    EXPECT_EQ(exported.status, 7);
     EXPECT_NE(exported.err.find("cannot be opened"), std::string::npos) << exported.err;
-    EXPECT_EQ(Tool({"registry", "import", dir.file("ok.reg")}, unopenable).exitCode, 7);
+    EXPECT_EQ(Tool({"registry", "import", dir.file("ok.reg")}, unopenable).status, 7);
 }
 
 }  // namespace

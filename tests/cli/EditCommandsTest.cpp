@@ -3,10 +3,10 @@
 
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
-#include "tests/cli/RunTool.h"
-#include "tests/cli/ToolInput.h"
+#include "tests/support/Program.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TempDir.h"
+#include "upload/RunLock.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 using test::RunTool;
-using test::ToolResult;
+using test::ProgramResult;
 
 namespace {
 
@@ -32,9 +32,12 @@ protected:
     }
 
     // Runs the tool and expects the status; returns the result for more checks.
-    ToolResult Run(const std::vector<std::string>& args, int status, const std::string& input = "")
+    ProgramResult Run(const std::vector<std::string>& args, int status, const std::string& input = "")
     {
-        ToolResult result = input.empty() ? RunTool(args) : test::RunToolWithInput(args, input);
+        test::RunOptions options;
+        if (!input.empty())
+            options.input = input;
+        ProgramResult result = RunTool(args, options);
         EXPECT_EQ(result.status, status) << args[0] << ": " << result.err;
         return result;
     }
@@ -81,7 +84,7 @@ TEST_F(EditCommandsTest, BuildsASiteFromTheShell)
     EXPECT_EQ(doc.m_strLastWebFolder, "www/img");
     EXPECT_EQ(doc.m_files[2].m_timeLocal, CTime(0));
 
-    const ToolResult shown = Run({"show", "site.tsn", "--json"}, 0);
+    const ProgramResult shown = Run({"show", "site.tsn", "--json"}, 0);
     for (const std::string& part :
          {std::string("\"serverName\": \"backup.example.com\""), std::string("\"baseFolder\": \"pub/site\""),
           "\"fileName\": \"" + Full("www/img/photo[1].jpg") + "\"", std::string("\"status\": \"New file\"")})
@@ -131,11 +134,42 @@ TEST_F(EditCommandsTest, RefusedChangesLeaveTheFileByteForByte)
         {{"remove-server", "site.tsn"}, 2, ""},
     };
     for (const Case& c : cases) {
-        const ToolResult result = RunTool(c.args);
+        const ProgramResult result = RunTool(c.args);
         EXPECT_EQ(result.status, c.status) << c.args[0] << " " << c.args[2] << ": " << result.err;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << c.args[0] << ": " << result.err;
         EXPECT_EQ(test::ReadFile("site.tsn"), before) << c.args[0] << " " << c.args[2];
     }
+}
+
+// An upload run saves the whole configuration at its end: an edit made while
+// it runs would be undone, so the edit is refused until the run has ended.
+TEST_F(EditCommandsTest, AnEditIsRefusedWhileAnUploadRunHoldsTheFile)
+{
+    BuildSite();
+    const std::string before = test::ReadFile("site.tsn");
+    const std::vector<std::vector<std::string>> edits = {
+        {"add-server", "site.tsn", "--server", "s", "--user", "u"},
+        {"edit-server", "site.tsn", "0", "--user", "carl"},
+        {"remove-server", "site.tsn", "1"},
+        {"add-file", "site.tsn", "www/notes"},
+        {"edit-file", "site.tsn", "0", "--binary"},
+        {"remove-file", "site.tsn", "0", "2"},
+    };
+    {
+        CUploadRunLock run;
+        ASSERT_EQ(run.Acquire(Full("site.tsn")), CUploadRunLock::Result::Locked);
+        for (const std::vector<std::string>& args : edits) {
+            const ProgramResult result = RunTool(args);
+            EXPECT_EQ(result.status, 4) << args[0] << ": " << result.err;
+            EXPECT_EQ(result.err, "tessarine: " + Full("site.tsn") + " is being uploaded; the " + args[0] +
+                                      " change was not made.\nTry again when the upload has ended (it saves "
+                                      "the configuration at its end).\n");
+            EXPECT_EQ(test::ReadFile("site.tsn"), before) << args[0];
+        }
+    }
+    for (const std::vector<std::string>& args : edits)
+        Run(args, 0);
+    EXPECT_NE(test::ReadFile("site.tsn"), before);
 }
 
 TEST_F(EditCommandsTest, EditsChangeOnlyWhatIsGiven)
@@ -212,7 +246,7 @@ TEST_F(EditCommandsTest, PathsAreTheShellsWhateverTheRememberedBrowseFolder)
 TEST_F(EditCommandsTest, AFileThatCannotBeLoadedIsLeftAlone)
 {
     test::WriteFile("foreign.tsn", "this is no configuration");
-    const ToolResult result = Run({"add-server", "foreign.tsn", "--server", "s", "--user", "u"}, 3);
+    const ProgramResult result = Run({"add-server", "foreign.tsn", "--server", "s", "--user", "u"}, 3);
     EXPECT_FALSE(result.err.empty());
     EXPECT_EQ(test::ReadFile("foreign.tsn"), "this is no configuration");
     Run({"remove-file", "missing.tsn", "0"}, 3);

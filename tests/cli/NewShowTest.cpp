@@ -1,6 +1,6 @@
 // The tool's contract for `new` and `show`: files, output and exit statuses.
 
-#include "tests/cli/RunTool.h"
+#include "tests/support/Program.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/TempDir.h"
 
@@ -13,7 +13,7 @@ using test::Le16;
 using test::Le32;
 using test::RunTool;
 using test::Short;
-using test::ToolResult;
+using test::ProgramResult;
 
 namespace {
 
@@ -40,7 +40,7 @@ TEST(ToolNew, WritesTheEmptyConfigurationForItsOwnerOnly)
 {
     test::TempDir dir;
     const std::string path = dir.file("site.tsn");
-    const ToolResult r = RunTool({"new", path});
+    const ProgramResult r = RunTool({"new", path});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::ToHex(test::ReadFile(path)), test::ToHex(kEmptyConfiguration));
     EXPECT_EQ(Mode(path), 0600u);
@@ -52,7 +52,7 @@ TEST(ToolNew, LeavesAnExistingFileWholeUnlessForced)
     test::TempDir dir;
     const std::string path = dir.file("site.tsn");
     test::WriteFile(path, "precious");
-    ToolResult r = RunTool({"new", path});
+    ProgramResult r = RunTool({"new", path});
     EXPECT_EQ(r.status, 5);
     EXPECT_NE(r.err.find(path), std::string::npos);
     EXPECT_EQ(test::ReadFile(path), "precious");
@@ -66,7 +66,7 @@ TEST(ToolNew, AFileThatCannotBeWrittenIsExitFiveNamingIt)
     test::TempDir dir;
     test::WriteFile(dir.file("plain"), "x");
     const std::string path = dir.file("plain/site.tsn");
-    const ToolResult r = RunTool({"new", path});
+    const ProgramResult r = RunTool({"new", path});
     EXPECT_EQ(r.status, 5);
     EXPECT_EQ(r.err, path + " cannot be reached: a part of its path is not a folder.\n");
 }
@@ -78,7 +78,7 @@ TEST(ToolUsage, WrongUsageIsExitTwoWithTheSynopsis)
         {"show", "a.tsn", "--show-passwords"}, {"frobnicate"}, {},
     };
     for (const auto& args : cases) {
-        const ToolResult r = RunTool(args);
+        const ProgramResult r = RunTool(args);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_NE(r.err.find("tessarine"), std::string::npos);
         EXPECT_EQ(r.out, "");
@@ -88,11 +88,11 @@ TEST(ToolUsage, WrongUsageIsExitTwoWithTheSynopsis)
 
 TEST(ToolUsage, HelpAndVersion)
 {
-    const ToolResult help = RunTool({"--help"});
+    const ProgramResult help = RunTool({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("tessarine new SITE.tsn"), std::string::npos);
     EXPECT_NE(help.out.find("tessarine show SITE.tsn"), std::string::npos);
-    const ToolResult version = RunTool({"--version"});
+    const ProgramResult version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "tessarine 1.1.0.2\n");
 }
@@ -103,7 +103,7 @@ TEST(ToolShow, JsonHoldsEveryFieldInDocumentOrder)
     const std::string path = dir.file("odd.tsn");
     const std::string missing = dir.file("gone.html");
     test::WriteFile(path, OddConfiguration(missing));
-    const ToolResult r = RunTool({"show", path, "--json", "--show-passwords"});
+    const ProgramResult r = RunTool({"show", path, "--json", "--show-passwords"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "{\n"
@@ -145,12 +145,12 @@ TEST(ToolShow, PasswordsOnlyWhenAskedFor)
     test::WriteFile(path, OddConfiguration(dir.file("gone.html")));
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"show", path}, std::vector<std::string>{"show", path, "--json"}}) {
-        const ToolResult r = RunTool(args);
+        const ProgramResult r = RunTool(args);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out.find("abcde"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("password"), std::string::npos) << r.out;
     }
-    const ToolResult text = RunTool({"show", path});
+    const ProgramResult text = RunTool({"show", path});
     EXPECT_NE(text.out.find("ftp.\"q\".org"), std::string::npos);
     EXPECT_NE(text.out.find("Error opening file"), std::string::npos);
     EXPECT_NE(text.out.find("<root>"), std::string::npos);
@@ -162,7 +162,7 @@ TEST(ToolShow, StatusAndVersionOfOlderAndEmptyFiles)
     test::WriteFile(dir.file("page.txt"), "hello");
     const std::string v2 = dir.file("v2.tsn");
     test::WriteFile(v2, "KTSN" + Le32(2) + Le32(0) + Le32(1) + Short(dir.file("page.txt")) + Short(""));
-    ToolResult r = RunTool({"show", v2, "--json"});
+    ProgramResult r = RunTool({"show", v2, "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\"formatVersion\": 2,"), std::string::npos);
     EXPECT_NE(r.out.find("\"type\": \"ASCII\""), std::string::npos);
@@ -195,7 +195,7 @@ TEST(ToolShow, AFileThatDoesNotLoadIsExitThreeWithTheMessage)
         {dir.path().string(), dir.path().string() + " is a folder, not a file.\n"},
     };
     for (const Case& c : cases) {
-        const ToolResult r = RunTool({"show", c.path, "--json"});
+        const ProgramResult r = RunTool({"show", c.path, "--json"});
         EXPECT_EQ(r.status, 3) << c.path;
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.out, "");

@@ -44,6 +44,7 @@ TEST(UploadArguments, RefusesWhatCannotBeMeant)
         {{"a.tsn", "b.tsn"}, "unexpected argument 'b.tsn'"},
         {{"a.tsn", "--yes", "--no"}, "--yes and --no cannot be given together"},
         {{"a.tsn", "--force"}, "unknown option '--force'"},
+        {{"-odd.tsn"}, "unknown option '-odd.tsn'"},
     };
     for (const auto& [args, message] : cases) {
         std::string error;

@@ -1,11 +1,11 @@
 // `tessarine upload` used as a new user would: a site made, uploaded,
 // changed and uploaded again; a dry run; Ctrl+C half way; the exit statuses.
 
-#include "tests/cli/RunTool.h"
-#include "tests/cli/ToolProcess.h"
+#include "tests/support/Program.h"
 
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
+#include "tests/servers/ServerAccount.h"
 #include "tests/servers/TestServers.h"
 #include "tests/support/ScriptedMessageBox.h"
 
@@ -14,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -30,12 +31,7 @@ class Site {
 public:
     Site(const test::FtpServer& server, const std::vector<SiteFile>& files, const std::string& base = "")
     {
-        ServerEntry entry;
-        entry.m_strServerName = server.Address();
-        entry.m_strUserName = server.User();
-        entry.m_strPassword = server.Password();
-        entry.m_strBaseFolder = base;
-        m_doc.m_servers.push_back(entry);
+        m_doc.m_servers.push_back(test::ServerAccount(server, base));
         for (const SiteFile& file : files) {
             test::WriteFile(Local(file.name), "content of " + file.name + "\n");
             FileEntry added;
@@ -76,6 +72,16 @@ std::vector<SiteFile> TwentyNestedFiles()
     return files;
 }
 
+// Lines of text that end with suffix.
+int CountLinesEndingWith(const std::string& text, const std::string& suffix)
+{
+    std::istringstream lines(text);
+    int count = 0;
+    for (std::string line; std::getline(lines, line);)
+        count += line.ends_with(suffix) ? 1 : 0;
+    return count;
+}
+
 std::size_t CountWrites(const test::FtpServer& server)
 {
     std::size_t count = 0;
@@ -89,19 +95,19 @@ TEST(UploadCommand, ANewUsersSiteIsSentAndThenOnlyTheChangedFile)
     test::PyFtpdServer server;
     Site site(server, TwentyNestedFiles(), "www");
 
-    const test::ToolResult first = test::RunTool({"upload", site.Config()});
+    const test::ProgramResult first = test::RunTool({"upload", site.Config()});
     EXPECT_EQ(first.status, 0) << first.err;
-    EXPECT_EQ(test::CountLinesEndingWith(first.out, ", sent"), 20) << first.out;
+    EXPECT_EQ(CountLinesEndingWith(first.out, ", sent"), 20) << first.out;
     EXPECT_EQ(first.err, "Upload complete.\n");
     EXPECT_EQ(test::ReadFile((server.Root() / "www/docs/2024/notes/f4.css").string()), "content of f4.css\n");
     EXPECT_NE(site.LoadFiles()[4].m_timeLocal.GetTime(), 0);
 
     test::WriteFile(site.Local("f7.css"), "changed, and longer than before\n");
     server.ClearCommands();
-    const test::ToolResult second = test::RunTool({"upload", site.Config()});
+    const test::ProgramResult second = test::RunTool({"upload", site.Config()});
     EXPECT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(test::CountLinesEndingWith(second.out, ", sent"), 1) << second.out;
-    EXPECT_EQ(test::CountLinesEndingWith(second.out, ", unchanged"), 19);
+    EXPECT_EQ(CountLinesEndingWith(second.out, ", sent"), 1) << second.out;
+    EXPECT_EQ(CountLinesEndingWith(second.out, ", unchanged"), 19);
     EXPECT_NE(second.out.find("f7.css -> www/img/f7.css, 32 bytes, sent"), std::string::npos) << second.out;
     EXPECT_EQ(server.CommandsStartingWith("STOR").size(), 1u);
     EXPECT_EQ(test::ReadFile((server.Root() / "www/img/f7.css").string()), "changed, and longer than before\n");
@@ -112,9 +118,9 @@ TEST(UploadCommand, ADryRunSendsAndSavesNothing)
     test::PyFtpdServer server;
     Site site(server, TwentyNestedFiles(), "www");
     const std::string before = test::ReadFile(site.Config());
-    const test::ToolResult result = test::RunTool({"upload", site.Config(), "--dry-run"});
+    const test::ProgramResult result = test::RunTool({"upload", site.Config(), "--dry-run"});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(test::CountLinesEndingWith(result.out, ", would send"), 20) << result.out;
+    EXPECT_EQ(CountLinesEndingWith(result.out, ", would send"), 20) << result.out;
     EXPECT_EQ(CountWrites(server), 0u);
     EXPECT_FALSE(fs::exists(server.Root() / "www"));
     EXPECT_EQ(test::ReadFile(site.Config()), before);
@@ -138,7 +144,7 @@ TEST(UploadCommand, TheExitStatusTellsACleanRunFromOneThatWentOnOrStopped)
         fs::remove(site.Local("gone.html"));
         std::vector<std::string> args = {"upload", site.Config()};
         args.insert(args.end(), c.flags.begin(), c.flags.end());
-        const test::ToolResult result = test::RunTool(args);
+        const test::ProgramResult result = test::RunTool(args);
         EXPECT_EQ(result.status, c.status) << result.err;
         EXPECT_NE(result.err.find(site.Local("gone.html") + "\nError opening file.\n\n"
                                   "Do you want to continue uploading files?\n"),
@@ -169,11 +175,11 @@ TEST(UploadCommand, UsageAndLoadFailures)
     test::TempDir dir;
     const std::string empty = dir.file("empty.tsn");
     ASSERT_EQ(test::RunTool({"new", empty}).status, 0);
-    const test::ToolResult nothing = test::RunTool({"upload", empty});
+    const test::ProgramResult nothing = test::RunTool({"upload", empty});
     EXPECT_EQ(nothing.status, 4);
     EXPECT_EQ(nothing.err, "tessarine: " + empty +
                                ": nothing to upload: a configuration needs at least one server and one file\n");
-    const test::ToolResult missing = test::RunTool({"upload", "/nonexistent/site.tsn"});
+    const test::ProgramResult missing = test::RunTool({"upload", "/nonexistent/site.tsn"});
     EXPECT_EQ(missing.status, 3);
     EXPECT_EQ(missing.err, "/nonexistent/site.tsn was not found.\n");
 }
@@ -201,10 +207,10 @@ TEST(UploadCommand, CtrlCStopsTheRunTheDesignedWayAndASecondRunIsRefusedMeanwhil
     Site site(server, files);
     for (const SiteFile& file : files)
         test::WriteFile(site.Local(file.name), std::string(80 * 1024, 'g'));
-    test::ToolProcess running({"upload", site.Config()});
+    test::Program running(test::ToolCommand({"upload", site.Config()}));
     WaitUntilExists(server.Root() / "f0.gif");
 
-    const test::ToolResult second = test::RunTool({"upload", site.Config()});
+    const test::ProgramResult second = test::RunTool({"upload", site.Config()});
     EXPECT_EQ(second.status, 6);
     EXPECT_EQ(second.err, site.Config() + "\nAnother upload of this web site configuration is running.\n\n"
                                           "Try again when it has ended.\n");
@@ -212,7 +218,7 @@ TEST(UploadCommand, CtrlCStopsTheRunTheDesignedWayAndASecondRunIsRefusedMeanwhil
     running.Signal(SIGINT);
     EXPECT_EQ(running.Wait(), 6) << running.Stderr();
     EXPECT_EQ(running.Stderr(), "");
-    const int sent = test::CountLinesEndingWith(running.Stdout(), ", sent");
+    const int sent = CountLinesEndingWith(running.Stdout(), ", sent");
     EXPECT_GE(sent, 1);
     EXPECT_LT(sent, 6);
     // Saved with what was sent: a record for each file sent, none for the rest.
@@ -231,7 +237,7 @@ TEST(UploadCommand, AFailedSaveIsAnErrorAndLeavesTheOldFileWhole)
     test::WriteFile(site.Local("a.gif"), std::string(80 * 1024, 'a'));
     test::WriteFile(site.Local("b.gif"), std::string(80 * 1024, 'b'));
     const std::string before = test::ReadFile(site.Config());
-    test::ToolProcess running({"upload", site.Config()});
+    test::Program running(test::ToolCommand({"upload", site.Config()}));
     WaitUntilExists(server.Root() / "a.gif");
     // While b.gif is on its way, the configuration's folder becomes a file.
     const fs::path folder = fs::path(site.Config()).parent_path();

@@ -1,7 +1,8 @@
 #pragma once
 // Reads what tessarine-record-args wrote (tests/common/RecordArgs.cpp).
 
-#include "tests/support/RunProgram.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempDir.h"
 
 #include <sstream>
 #include <string>
@@ -30,7 +31,7 @@ inline bool ReadProcessRecord(const std::string& path, ProcessRecord& record)
 {
     if (!WaitForFile(path))
         return false;
-    std::istringstream lines(SlurpFile(path));
+    std::istringstream lines(ReadFile(path));
     std::string line;
     while (std::getline(lines, line)) {
         const std::size_t space = line.find(' ');

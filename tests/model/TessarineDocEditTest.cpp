@@ -95,6 +95,20 @@ protected:
         EXPECT_FALSE(doc.IsModified());
         EXPECT_EQ(view.updates, 0);
     }
+    // After an add: changed and quiet, or refused with the duplicate notice
+    // and unchanged; then settled for the next add.
+    void ExpectAddOutcome(bool added, const char* notice, const char* what)
+    {
+        if (added) {
+            EXPECT_TRUE(box.shown().empty()) << what;
+            ExpectChanged();
+        } else {
+            EXPECT_EQ(box.shown(), (std::vector<test::ShownMessage>{{"Tessarine", notice, MB_OK | MB_ICONINFORMATION}}))
+                << what;
+            ExpectUnchangedAndQuiet();
+        }
+        Settle();
+    }
     void ExpectChanged()
     {
         EXPECT_TRUE(doc.IsModified());
@@ -148,15 +162,7 @@ TEST_F(DocEditTest, AddServerRefusesDuplicatesAsTypedWithoutCaseOrPassword)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(doc.AddServer(c.name, c.user, c.password, c.folder), c.added) << c.what;
-        if (c.added) {
-            EXPECT_TRUE(box.shown().empty()) << c.what;
-            ExpectChanged();
-        } else {
-            EXPECT_EQ(box.shown(), (std::vector<test::ShownMessage>{{"Tessarine", kServerExists, MB_OK | MB_ICONINFORMATION}}))
-                << c.what;
-            ExpectUnchangedAndQuiet();
-        }
-        Settle();
+        ExpectAddOutcome(c.added, kServerExists, c.what);
     }
     ASSERT_EQ(doc.m_servers.size(), 6u);
     EXPECT_EQ(doc.m_servers[1].m_strBaseFolder, "www/site");  // the second www\site, turned on storing
@@ -186,15 +192,7 @@ TEST_F(DocEditTest, AddFileRefusesDuplicatesAsTypedWhateverTheType)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(doc.AddFile(c.name, c.folder, c.type), c.added) << c.what;
-        if (c.added) {
-            EXPECT_TRUE(box.shown().empty()) << c.what;
-            ExpectChanged();
-        } else {
-            EXPECT_EQ(box.shown(), (std::vector<test::ShownMessage>{{"Tessarine", kFileExists, MB_OK | MB_ICONINFORMATION}}))
-                << c.what;
-            ExpectUnchangedAndQuiet();
-        }
-        Settle();
+        ExpectAddOutcome(c.added, kFileExists, c.what);
     }
     ASSERT_EQ(doc.m_files.size(), 3u);
     EXPECT_EQ(doc.m_files[2].m_wFlags, 0);  // any type but 1 is binary

@@ -2,7 +2,7 @@
 // with a stand-in for Tessup that records how it was started.
 
 #include "tests/common/ProcessRecord.h"
-#include "tests/support/RunProgram.h"
+#include "tests/support/Program.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -43,8 +43,9 @@ TEST(Setup, StartsTessupBesideItWithInstallOnlyInTheCallersFolder)
     const std::string tessup = CopyProgram(TESSARINE_RECORDER, folder.file("Tessup"));
     test::EnvChanges env = kNoDisplay;
     env["TESSARINE_RECORD"] = elsewhere.file("record");
-    const test::ProgramResult run = test::RunProgram({setup, "/uninstall", "extra argument"}, env, elsewhere.str());
-    EXPECT_EQ(run.exitCode, 0);
+    const test::ProgramResult run =
+        test::RunProgram({setup, "/uninstall", "extra argument"}, {std::nullopt, env, elsewhere.str()});
+    EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     test::ProcessRecord started;
     ASSERT_TRUE(test::ReadProcessRecord(elsewhere.file("record"), started));
@@ -62,8 +63,8 @@ TEST(Setup, WithoutTessupAndWithoutADisplayItSaysSoOnceAndReturnsZero)
         env["PATH"] = "";
         if (platform[0] != '\0')
             env["QT_QPA_PLATFORM"] = platform;
-        const test::ProgramResult run = test::RunProgram({setup, "ignored"}, env, folder.str());
-        EXPECT_EQ(run.exitCode, 0) << platform;
+        const test::ProgramResult run = test::RunProgram({setup, "ignored"}, {std::nullopt, env, folder.str()});
+        EXPECT_EQ(run.status, 0) << platform;
         EXPECT_EQ(Count(run.err, kMessage), 1u) << platform << ": " << run.err;
         EXPECT_EQ(run.out, "") << platform;
     }

@@ -1,5 +1,7 @@
 #include "tests/upload/UploadTestSupport.h"
 
+#include "tests/servers/ServerAccount.h"
+
 namespace test {
 
 namespace {
@@ -65,12 +67,7 @@ UploadFixture::UploadFixture() = default;
 
 void UploadFixture::AddServer(const FtpServer& server, const std::string& baseFolder)
 {
-    ServerEntry entry;
-    entry.m_strServerName = server.Address();
-    entry.m_strUserName = server.User();
-    entry.m_strPassword = server.Password();
-    entry.m_strBaseFolder = baseFolder;
-    doc.m_servers.push_back(entry);
+    doc.m_servers.push_back(ServerAccount(server, baseFolder));
 }
 
 void UploadFixture::AddFile(const std::string& name, const std::string& bytes, const std::string& webFolder,
