@@ -54,6 +54,6 @@ void CUploadRunLock::Release()
 
 std::string UploadBusyMessage(const std::string& path)
 {
-    return path + "\nAnother upload of this web site configuration is running.\n\n"
+    return path + "\nAnother upload or change of this web site configuration is in progress.\n\n"
                   "Try again when it has ended.";
 }
