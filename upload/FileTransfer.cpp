@@ -100,11 +100,12 @@ CFileTransfer::Step CFileTransfer::WriteBlocks(CLocalFileReader& reader)
 // Rename over the target. Servers that refuse to rename onto an existing
 // name would otherwise make every later update of the file fail: then the
 // old file is moved aside first, and put back when the new one cannot take
-// its place, so the live file is never lost.
+// its place, so the live file is never lost. Either way the target is looked
+// up next, so that look-up goes out with the rename.
 bool CFileTransfer::RenameIntoPlace()
 {
     CFtpConnection& ftp = m_connection.Ftp();
-    if (ftp.Rename(m_names.temporaryName, m_names.targetName))
+    if (ftp.RenameAndLookUp(m_names.temporaryName, m_names.targetName))
         return true;
     CTime time;
     DWORD size = 0;

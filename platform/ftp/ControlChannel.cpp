@@ -1,6 +1,9 @@
 #include "platform/ftp/ControlChannel.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 namespace ftp {
 
@@ -45,6 +48,10 @@ ControlChannel::ControlChannel(Fd fd, std::string peerName, const SessionOptions
     : m_fd(std::move(fd)), m_peerName(std::move(peerName)), m_options(options), m_trace(std::move(trace)),
       m_peer(PeerAddress(m_fd.Get())), m_local(LocalAddress(m_fd.Get()))
 {
+    // Every write is one or two whole command lines that the server must
+    // see at once: none is held back waiting for the ACK of the last one.
+    const int on = 1;
+    setsockopt(m_fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 void ControlChannel::Note(const std::string& line) const
@@ -75,8 +82,12 @@ Status ControlChannel::Send(const std::string& command)
     if (HasLineBreakOrZero(command))
         return UnsendableError(command);
     Note("> " + Traced(command));
-    const std::string line = command + "\r\n";
-    const Status sent = SendAll(m_fd.Get(), line.data(), line.size(), m_options.controlSendTimeout);
+    return SendLines(command + "\r\n");
+}
+
+Status ControlChannel::SendLines(const std::string& lines)
+{
+    const Status sent = SendAll(m_fd.Get(), lines.data(), lines.size(), m_options.controlSendTimeout);
     if (!sent)
         return KillWith(sent.error().code, "cannot send a command (" + sent.error().text + ")");
     return {};
@@ -136,6 +147,30 @@ Result<Reply> ControlChannel::Command(const std::string& command)
     if (!sent)
         return sent.error();
     return ReadReply();
+}
+
+Result<std::vector<Reply>> ControlChannel::CommandBatch(const std::vector<std::string>& commands)
+{
+    if (Dead())
+        return *m_dead;
+    std::string lines;
+    for (const std::string& command : commands) {
+        if (HasLineBreakOrZero(command))
+            return UnsendableError(command);
+        lines += command + "\r\n";
+    }
+    for (const std::string& command : commands)
+        Note("> " + Traced(command));
+    if (const Status sent = SendLines(lines); !sent)
+        return sent.error();
+    std::vector<Reply> replies;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        Result<Reply> reply = ReadReply();
+        if (!reply)
+            return reply.error();
+        replies.push_back(std::move(*reply));
+    }
+    return replies;
 }
 
 bool ControlChannel::ReplyWaiting() const

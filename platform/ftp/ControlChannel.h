@@ -1,7 +1,7 @@
 #pragma once
-// The control connection: owns the socket, sends one command at a time and
-// reads replies through a ReplyReader. Blocks, each wait bounded by the
-// control send or receive time-out.
+// The control connection: owns the socket, sends commands (one at a time or
+// a batch in one write) and reads replies through a ReplyReader. Blocks,
+// each wait bounded by the control send or receive time-out.
 //
 // A time-out, an end of the connection, a reply that is not FTP or a 421
 // makes the connection dead (Kill, the only place that state changes): from
@@ -16,10 +16,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ftp {
 
 using TraceSink = std::function<void(const std::string&)>;
+
 
 class ControlChannel {
 public:
@@ -34,6 +36,14 @@ public:
     Result<Reply> ReadReply();
     // Send, then ReadReply.
     Result<Reply> Command(const std::string& command);
+    // Sends all commands in one write without waiting in between, then
+    // reads one reply for each, in order, so the channel stays in step
+    // whatever an early reply says: the caller decides what the later
+    // replies mean when an earlier one failed. Only for commands that are
+    // harmless after a failed predecessor (queries, or RNTO, which a server
+    // answers with 503 after a failed RNFR). Any command unsendable: none
+    // is sent. The connection dying before the last reply fails the batch.
+    Result<std::vector<Reply>> CommandBatch(const std::vector<std::string>& commands);
     // Whether a reply has begun to arrive (bytes buffered or readable now).
     bool ReplyWaiting() const;
 
@@ -56,6 +66,7 @@ private:
     // bytes are needed.
     std::optional<Result<Reply>> TakeReply();
     Status Fill();
+    Status SendLines(const std::string& lines);
 
     Fd m_fd;
     std::string m_peerName;

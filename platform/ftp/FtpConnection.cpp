@@ -39,6 +39,11 @@ bool CFtpConnection::Rename(const std::string& existingName, const std::string& 
     return m_session->Rename(existingName, newName);
 }
 
+bool CFtpConnection::RenameAndLookUp(const std::string& existingName, const std::string& newName)
+{
+    return m_session->RenameAndLookUp(existingName, newName);
+}
+
 bool CFtpConnection::Remove(const std::string& fileName)
 {
     return m_session->Simple("DELE", fileName);

@@ -40,8 +40,14 @@ public:
     bool CreateDirectory(const std::string& directory);
     // RMD.
     bool RemoveDirectory(const std::string& directory);
-    // RNFR existing, then RNTO newName.
+    // RNFR existing, then RNTO newName (sent together; a refused RNFR
+    // gives false).
     bool Rename(const std::string& existingName, const std::string& newName);
+    // Rename, for a caller that looks newName up with CFtpFileFind right
+    // after: that look-up travels with the rename (one round trip instead
+    // of two) and the FindFile is answered from it. Any other call in
+    // between drops it, and FindFile then asks the server as usual.
+    bool RenameAndLookUp(const std::string& existingName, const std::string& newName);
     // DELE.
     bool Remove(const std::string& fileName);
 

@@ -120,6 +120,7 @@ Status FtpSession::ReadFeatures()
 
 Status FtpSession::Ready()
 {
+    m_lookedUp.reset();
     if (m_transferOpen)
         return Error{ERROR_INTERNET_INCORRECT_HANDLE_STATE, "A file transfer is still open on this connection."};
     if (m_control.Dead())
@@ -136,6 +137,19 @@ Result<Reply> FtpSession::Run(const std::string& command)
     Result<Reply> reply = m_control.Command(command);
     m_lastText = reply ? reply->Text() : reply.error().text;
     return reply;
+}
+
+// The last text is the reply to the last command, or the error; callers set
+// it to an earlier reply's text when that one decided.
+Result<std::vector<Reply>> FtpSession::RunBatch(const std::vector<std::string>& commands)
+{
+    if (const Status ready = Ready(); !ready) {
+        m_lastText = ready.error().text;
+        return ready.error();
+    }
+    Result<std::vector<Reply>> replies = m_control.CommandBatch(commands);
+    m_lastText = replies ? replies->back().Text() : replies.error().text;
+    return replies;
 }
 
 bool FtpSession::Simple(const std::string& verb, const std::string& argument)
@@ -156,12 +170,41 @@ bool FtpSession::PrintDirectory(std::string& directory)
     return true;
 }
 
+// RNFR and RNTO go out together, saving a round trip per rename. After a
+// refused RNFR the server answers RNTO with 503 (no rename is pending: every
+// RNFR this client sends has its RNTO right behind it), which is read and
+// set aside, so the refusal is reported as before.
 bool FtpSession::Rename(const std::string& from, const std::string& to)
 {
-    const Result<Reply> reply = Run("RNFR " + from);
-    if (!reply || reply->code != 350)
+    const Result<std::vector<Reply>> replies = RunBatch({"RNFR " + from, "RNTO " + to});
+    return replies && Renamed((*replies)[0], (*replies)[1]);
+}
+
+bool FtpSession::Renamed(const Reply& rnfr, const Reply& rnto)
+{
+    if (rnfr.code != 350) {
+        m_lastText = rnfr.Text();
         return false;
-    return Simple("RNTO", to);
+    }
+    m_lastText = rnto.Text();
+    return rnto.Class() == 2;
+}
+
+// The look-up is a query of the name after the rename, whatever its outcome,
+// so sending it ahead changes nothing but the waiting.
+bool FtpSession::RenameAndLookUp(const std::string& from, const std::string& to)
+{
+    if (!LooksUpBySizeAndTime(to) || m_type != 'I')
+        return Rename(from, to);
+    const Result<std::vector<Reply>> replies =
+        RunBatch({"RNFR " + from, "RNTO " + to, "SIZE " + to, "MDTM " + to});
+    if (!replies)
+        return false;
+    const std::vector<Reply>& r = *replies;
+    LookedUp ahead{to, EntryFromSizeAndTime(to, r[2], r[3]), m_lastText};
+    const bool renamed = Renamed(r[0], r[1]);
+    m_lookedUp = std::move(ahead);
+    return renamed;
 }
 
 Status FtpSession::SetType(char type)
@@ -303,9 +346,17 @@ Result<std::string> FtpSession::ReceiveListing(const std::string& command)
 
 Result<std::vector<RemoteEntry>> FtpSession::Find(const std::string& name)
 {
+    if (m_lookedUp) {
+        LookedUp ahead = std::move(*m_lookedUp);
+        m_lookedUp.reset();
+        if (ahead.name == name) {
+            m_lastText = ahead.lastText;
+            return std::move(ahead.found);
+        }
+    }
     if (m_features.mlst && !name.empty())
         return FindByMlst(name);
-    if (m_features.mdtm && m_features.size && !name.empty() && !StartsWithTimestamp(name))
+    if (LooksUpBySizeAndTime(name))
         return FindBySizeAndTime(name);
     return FindByList(name);
 }
@@ -328,22 +379,34 @@ Result<std::vector<RemoteEntry>> FtpSession::FindByMlst(const std::string& name)
     return found;
 }
 
+bool FtpSession::LooksUpBySizeAndTime(const std::string& name) const
+{
+    return !m_features.mlst && m_features.mdtm && m_features.size && !name.empty() && !StartsWithTimestamp(name);
+}
+
 Result<std::vector<RemoteEntry>> FtpSession::FindBySizeAndTime(const std::string& name)
 {
     // Servers refuse SIZE in ASCII mode.
     if (const Status typed = SetType('I'); !typed)
         return typed.error();
+    // Two independent queries: sent together, one round trip.
+    Result<std::vector<Reply>> replies = RunBatch({"SIZE " + name, "MDTM " + name});
+    if (!replies)
+        return replies.error();
+    return EntryFromSizeAndTime(name, (*replies)[0], (*replies)[1]);
+}
+
+// Not found unless both replies are 213 with a value; the last text is the
+// reply that decided.
+std::vector<RemoteEntry> FtpSession::EntryFromSizeAndTime(const std::string& name, const Reply& size,
+                                                          const Reply& time)
+{
     std::vector<RemoteEntry> found;
-    Result<Reply> size = Run("SIZE " + name);
-    if (!size)
-        return size.error();
-    const auto bytes = size->code == 213 ? ParseDecimal(size->FirstLineText()) : std::nullopt;
+    const auto bytes = size.code == 213 ? ParseDecimal(size.FirstLineText()) : std::nullopt;
+    m_lastText = bytes ? time.Text() : size.Text();
     if (!bytes)
         return found;
-    Result<Reply> time = Run("MDTM " + name);
-    if (!time)
-        return time.error();
-    const auto seconds = time->code == 213 ? ParseFtpTime(time->FirstLineText()) : std::nullopt;
+    const auto seconds = time.code == 213 ? ParseFtpTime(time.FirstLineText()) : std::nullopt;
     if (!seconds)
         return found;
     RemoteEntry e;
@@ -370,6 +433,7 @@ Result<std::vector<RemoteEntry>> FtpSession::FindByList(const std::string& name)
 
 void FtpSession::Quit()
 {
+    m_lookedUp.reset();
     if (!m_control.Dead() && !m_transferOpen)
         m_control.Command("QUIT");
     m_control.Kill(Error{ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The connection is closed."});

@@ -17,6 +17,7 @@
 #include "platform/ftp/ServerAddress.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,13 @@ public:
     // Sends verb and argument; true for a 2xx reply.
     bool Simple(const std::string& verb, const std::string& argument);
     bool PrintDirectory(std::string& directory);
+    // RNFR and RNTO, sent together; true when the server renamed.
     bool Rename(const std::string& from, const std::string& to);
+    // Rename, with the look-up of to that Find(to) would make (SIZE and
+    // MDTM in binary mode) sent in the same write: the next Find(to) is
+    // answered from those replies when no other command came in between.
+    // Where Find would look up otherwise, this is Rename.
+    bool RenameAndLookUp(const std::string& from, const std::string& to);
     // Starts a STOR of name; the upload is complete only once its Close
     // succeeded.
     Result<std::unique_ptr<Upload>> Store(const std::string& name, bool ascii);
@@ -67,6 +74,8 @@ private:
     Status SetType(char type);
     Status Ready();
     Result<Reply> Run(const std::string& command);
+    Result<std::vector<Reply>> RunBatch(const std::vector<std::string>& commands);
+    bool Renamed(const Reply& rnfr, const Reply& rnto);
 
     Result<DataChannel> StartTransfer(const std::string& command);
     Result<DataChannel> StartTransferOnce(const std::string& command, bool& fallBack);
@@ -76,6 +85,8 @@ private:
 
     Result<std::vector<RemoteEntry>> FindByMlst(const std::string& name);
     Result<std::vector<RemoteEntry>> FindBySizeAndTime(const std::string& name);
+    bool LooksUpBySizeAndTime(const std::string& name) const;
+    std::vector<RemoteEntry> EntryFromSizeAndTime(const std::string& name, const Reply& size, const Reply& time);
     Result<std::vector<RemoteEntry>> FindByList(const std::string& name);
     Result<std::string> ReceiveListing(const std::string& command);
 
@@ -86,6 +97,13 @@ private:
     char m_type = 0;  // TYPE last set: 'A', 'I', or 0 for none yet
     bool m_transferOpen = false;
     std::string m_lastText;
+    // A look-up sent ahead by RenameAndLookUp, until the next command.
+    struct LookedUp {
+        std::string name;
+        std::vector<RemoteEntry> found;
+        std::string lastText;
+    };
+    std::optional<LookedUp> m_lookedUp;
 };
 
 }  // namespace ftp

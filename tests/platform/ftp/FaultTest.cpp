@@ -29,6 +29,26 @@ using test::ScriptedSession;
 
 const Commands kLogin = {"USER bob", "PASS secret", "FEAT"};
 
+// Login() with a FEAT that offers SIZE and MDTM (look-ups by name).
+void LoginWithSizeAndMdtm(ScriptedSession& s)
+{
+    s.Reply("220 Ready.");
+    s.Read();
+    s.Reply("331 Password required.");
+    s.Read();
+    s.Reply("230 Logged in.");
+    s.Read();
+    s.Raw("211-Features:\r\n MDTM\r\n SIZE\r\n211 End\r\n");
+}
+
+// Reads count commands before answering any: a client that waited for a
+// reply in between makes the script fail.
+void ReadTogether(ScriptedSession& s, int count)
+{
+    for (int i = 0; i < count; ++i)
+        s.Read();
+}
+
 Commands Then(Commands first, const Commands& more)
 {
     first.insert(first.end(), more.begin(), more.end());
@@ -567,6 +587,119 @@ TEST_F(FaultTest, ListingIsParsedAndOnlyTheExactNameCounts)
     find.Close();
     c.reset();
     Finished(server, Then(kLogin, {"EPSV", "LIST index.html", "QUIT"}));
+}
+
+// RNFR and RNTO go out in one write; after a refused RNFR the 503 to RNTO is
+// read too, so the next command gets its own reply.
+TEST_F(FaultTest, RenameSendsRnfrWithRntoAndStaysInStep)
+{
+    struct Case {
+        const char* rnfr;
+        const char* rnto;
+        bool renamed;
+        const char* lastText;
+    };
+    const Case cases[] = {
+        {"350 Ready for RNTO.", "250 Rename successful.", true, "250 Rename successful."},
+        {"550 RNFR command failed.", "503 RNFR required first.", false, "550 RNFR command failed."},
+        {"350 Ready for RNTO.", "553 Rename refused.", false, "553 Rename refused."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rnfr + std::string(" / ") + c.rnto);
+        ScriptedServer server([&](ScriptedSession& s) {
+            s.Login();
+            ReadTogether(s, 2);
+            s.Reply(c.rnfr);
+            s.Reply(c.rnto);
+            s.Read();
+            s.Reply("250 Deleted.");
+        });
+        auto connection = Connect(server);
+        EXPECT_EQ(connection->Rename("OrviktsnTemp.gif", "a.gif"), c.renamed);
+        EXPECT_EQ(connection->GetLastReplyText(), c.lastText);
+        EXPECT_TRUE(connection->Remove("b.gif"));
+        EXPECT_EQ(connection->GetLastReplyText(), "250 Deleted.");
+        connection.reset();
+        Finished(server, Then(kLogin, {"RNFR OrviktsnTemp.gif", "RNTO a.gif", "DELE b.gif", "QUIT"}));
+    }
+}
+
+// The look-up after a rename travels with it, whether the rename worked or
+// not, and the next FindFile of that name is answered from it. SIZE and
+// MDTM of a missing name go out together too; the MDTM reply is read all
+// the same.
+TEST_F(FaultTest, RenameAndLookUpAnswersTheNextFindFromOneRoundTrip)
+{
+    for (const bool renamed : {true, false}) {
+        SCOPED_TRACE(renamed ? "renamed" : "RNFR refused");
+        ScriptedServer server([&](ScriptedSession& s) {
+            LoginWithSizeAndMdtm(s);
+            s.Read();
+            s.Reply("200 Switching to Binary mode.");
+            ReadTogether(s, 2);
+            s.Reply("550 Could not get file size.");
+            s.Reply("550 Could not get file modification time.");
+            ReadTogether(s, 4);
+            s.Reply(renamed ? "350 Ready for RNTO." : "550 RNFR command failed.");
+            s.Reply(renamed ? "250 Rename successful." : "503 RNFR required first.");
+            s.Reply("213 4096");
+            s.Reply("213 20240101120000");
+            s.Read();
+            s.Reply("250 Deleted.");
+        });
+        auto connection = Connect(server);
+        {
+            CFtpFileFind probe(connection.get(), 1);
+            EXPECT_FALSE(probe.FindFile("a.gif", INTERNET_FLAG_RELOAD));
+        }
+        EXPECT_EQ(connection->RenameAndLookUp("OrviktsnTemp.gif", "a.gif"), renamed);
+        CFtpFileFind find(connection.get(), 1);
+        ASSERT_TRUE(find.FindFile("a.gif", INTERNET_FLAG_RELOAD));
+        find.FindNextFile();
+        EXPECT_EQ(find.GetLength(), 4096u);
+        std::int64_t time = 0;
+        EXPECT_TRUE(find.GetLastWriteTime(time));
+        EXPECT_EQ(time, 1704110400);  // 2024-01-01 12:00 UTC
+        find.Close();
+        EXPECT_TRUE(connection->Remove("b.gif"));
+        connection.reset();
+        Finished(server, {"USER bob", "PASS secret", "FEAT", "TYPE I", "SIZE a.gif", "MDTM a.gif",
+                          "RNFR OrviktsnTemp.gif", "RNTO a.gif", "SIZE a.gif", "MDTM a.gif", "DELE b.gif", "QUIT"});
+    }
+}
+
+// A look-up sent ahead describes the name only until the next command: after
+// one, FindFile asks the server again.
+TEST_F(FaultTest, ALookUpSentAheadIsDroppedByAnyOtherCommand)
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        LoginWithSizeAndMdtm(s);
+        s.Read();
+        s.Reply("200 Switching to Binary mode.");
+        ReadTogether(s, 2);
+        s.Reply("550 No.");
+        s.Reply("550 No.");
+        ReadTogether(s, 4);
+        s.Reply("350 Ready for RNTO.");
+        s.Reply("250 Rename successful.");
+        s.Reply("213 4096");
+        s.Reply("213 20240101120000");
+        s.Read();
+        s.Reply("250 Deleted.");
+        ReadTogether(s, 2);
+        s.Reply("550 Could not get file size.");
+        s.Reply("550 Could not get file modification time.");
+    });
+    auto connection = Connect(server);
+    CFtpFileFind find(connection.get(), 1);
+    EXPECT_FALSE(find.FindFile("x", INTERNET_FLAG_RELOAD));
+    EXPECT_TRUE(connection->RenameAndLookUp("OrviktsnTemp.gif", "a.gif"));
+    EXPECT_TRUE(connection->Remove("a.gif"));
+    EXPECT_FALSE(find.FindFile("a.gif", INTERNET_FLAG_RELOAD));
+    find.Close();
+    connection.reset();
+    Finished(server, {"USER bob", "PASS secret", "FEAT", "TYPE I", "SIZE x", "MDTM x", "RNFR OrviktsnTemp.gif",
+                      "RNTO a.gif", "SIZE a.gif", "MDTM a.gif", "DELE a.gif", "SIZE a.gif", "MDTM a.gif", "QUIT"});
 }
 
 }  // namespace
