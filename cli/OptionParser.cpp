@@ -6,9 +6,9 @@ namespace {
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::string& name)
 {
-    for (const OptionSpec& spec : specs)
-        if (name == spec.name)
-            return &spec;
+    for (const OptionSpec& known : specs)
+        if (name == known.name)
+            return &known;
     return nullptr;
 }
 
@@ -61,12 +61,12 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (!spec) {
+        const OptionSpec* known = FindSpec(specs, name);
+        if (!known) {
             parsed.error = "unknown option '--" + name + "'";
-        } else if (parsed.Has(name) && !(rules.repeatedFlagsAllowed && !spec->takesValue)) {
+        } else if (parsed.Has(name) && !(rules.repeatedFlagsAllowed && !known->takesValue)) {
             parsed.error = "option '--" + name + "' given twice";
-        } else if (!spec->takesValue) {
+        } else if (!known->takesValue) {
             if (equals != std::string::npos)
                 parsed.error = "option '--" + name + "' takes no value";
             else
