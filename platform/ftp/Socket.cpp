@@ -170,22 +170,28 @@ Result<std::size_t> ReceiveSome(int fd, char* buffer, std::size_t size, Millis t
     }
 }
 
-SocketAddress LocalAddress(int fd)
+namespace {
+
+// getsockname or getpeername into an address; an empty address on failure.
+SocketAddress QueryAddress(int fd, int (*query)(int, sockaddr*, socklen_t*))
 {
     SocketAddress a;
     a.length = sizeof a.storage;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&a.storage), &a.length) != 0)
+    if (query(fd, reinterpret_cast<sockaddr*>(&a.storage), &a.length) != 0)
         a = SocketAddress{};
     return a;
 }
 
+}  // namespace
+
+SocketAddress LocalAddress(int fd)
+{
+    return QueryAddress(fd, getsockname);
+}
+
 SocketAddress PeerAddress(int fd)
 {
-    SocketAddress a;
-    a.length = sizeof a.storage;
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&a.storage), &a.length) != 0)
-        a = SocketAddress{};
-    return a;
+    return QueryAddress(fd, getpeername);
 }
 
 std::string DescribeTimeout(Millis timeout)
