@@ -77,12 +77,7 @@ Error ControlChannel::KillWith(std::uint32_t code, const std::string& what)
 
 Status ControlChannel::Send(const std::string& command)
 {
-    if (Dead())
-        return *m_dead;
-    if (HasLineBreakOrZero(command))
-        return UnsendableError(command);
-    Note("> " + Traced(command));
-    return SendLines(command + "\r\n");
+    return SendTogether({command});
 }
 
 Status ControlChannel::SendLines(const std::string& lines)
@@ -141,6 +136,17 @@ Result<Reply> ControlChannel::ReadReply()
     }
 }
 
+Result<Reply> ControlChannel::FinalReply()
+{
+    constexpr int kMaxPreliminaryReplies = 8;
+    for (int i = 0; i < kMaxPreliminaryReplies; ++i) {
+        Result<Reply> reply = ReadReply();
+        if (!reply || reply->Class() != 1)
+            return reply;
+    }
+    return KillWith(ERROR_INTERNET_INTERNAL_ERROR, "too many preliminary replies");
+}
+
 Result<Reply> ControlChannel::Command(const std::string& command)
 {
     const Status sent = Send(command);
@@ -149,7 +155,7 @@ Result<Reply> ControlChannel::Command(const std::string& command)
     return ReadReply();
 }
 
-Result<std::vector<Reply>> ControlChannel::CommandBatch(const std::vector<std::string>& commands)
+Status ControlChannel::SendTogether(const std::vector<std::string>& commands)
 {
     if (Dead())
         return *m_dead;
@@ -161,7 +167,12 @@ Result<std::vector<Reply>> ControlChannel::CommandBatch(const std::vector<std::s
     }
     for (const std::string& command : commands)
         Note("> " + Traced(command));
-    if (const Status sent = SendLines(lines); !sent)
+    return SendLines(lines);
+}
+
+Result<std::vector<Reply>> ControlChannel::CommandBatch(const std::vector<std::string>& commands)
+{
+    if (const Status sent = SendTogether(commands); !sent)
         return sent.error();
     std::vector<Reply> replies;
     for (std::size_t i = 0; i < commands.size(); ++i) {

@@ -34,6 +34,11 @@ public:
     Status Send(const std::string& command);
     // The next reply (any class).
     Result<Reply> ReadReply();
+    // Reads replies until one that is not 1xx (a bounded number of them).
+    Result<Reply> FinalReply();
+    // Sends all commands in one write, reading nothing; none is sent when
+    // any is unsendable.
+    Status SendTogether(const std::vector<std::string>& commands);
     // Send, then ReadReply.
     Result<Reply> Command(const std::string& command);
     // Sends all commands in one write without waiting in between, then
@@ -41,8 +46,7 @@ public:
     // whatever an early reply says: the caller decides what the later
     // replies mean when an earlier one failed. Only for commands that are
     // harmless after a failed predecessor (queries, or RNTO, which a server
-    // answers with 503 after a failed RNFR). Any command unsendable: none
-    // is sent. The connection dying before the last reply fails the batch.
+    // answers with 503 after a failed RNFR). The connection dying before the last reply fails the batch.
     Result<std::vector<Reply>> CommandBatch(const std::vector<std::string>& commands);
     // Whether a reply has begun to arrive (bytes buffered or readable now).
     bool ReplyWaiting() const;

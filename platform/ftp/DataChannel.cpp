@@ -18,18 +18,40 @@ Error RefusedBy(const Reply& reply)
     return Error{ERROR_INTERNET_EXTENDED_ERROR, reply.Text()};
 }
 
-Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::Refusals& refused)
+// The reply to EPSV, with transferCommand sent in the same write when the
+// history allows; together says whether it was.
+Result<Reply> SendEpsv(ControlChannel& control, const DataChannel::ModeHistory& history,
+                       const std::string& transferCommand, bool& together)
 {
-    if (!refused.epsv) {
-        Result<Reply> reply = control.Command("EPSV");
+    together = history.epsvWorks && !transferCommand.empty();
+    if (!together)
+        return control.Command("EPSV");
+    if (const Status sent = control.SendTogether({"EPSV", transferCommand}); !sent)
+        return sent.error();
+    return control.ReadReply();
+}
+
+Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::ModeHistory& history,
+                                     const std::string& transferCommand, bool& together)
+{
+    together = false;
+    if (!history.epsvRefused) {
+        Result<Reply> reply = SendEpsv(control, history, transferCommand, together);
         if (!reply)
             return reply.error();
         if (reply->code == 229)
             if (const auto port = ParseEpsvPort(reply->FirstLineText()))
                 return *port;
+        // Without a port the transfer command failed too; its reply is set
+        // aside, keeping the channel in step.
+        if (together) {
+            together = false;
+            if (Result<Reply> skipped = control.FinalReply(); !skipped)
+                return skipped.error();
+        }
         if (reply->Class() != 5 && reply->code != 229)
             return RefusedBy(*reply);
-        refused.epsv = true;
+        history.epsvRefused = true;
     }
     if (control.Peer().Family() != AF_INET)
         return Error{ERROR_INTERNET_EXTENDED_ERROR, "The server offers no passive mode for IPv6."};
@@ -61,25 +83,25 @@ std::string PortCommand(const SocketAddress& address)
 }
 
 // Names the listening address: EPRT, then PORT for IPv4 once EPRT is refused.
-Status NamePort(ControlChannel& control, const SocketAddress& address, DataChannel::Refusals& refused)
+Status NamePort(ControlChannel& control, const SocketAddress& address, DataChannel::ModeHistory& history)
 {
-    if (!refused.eprt) {
+    if (!history.eprtRefused) {
         Result<Reply> reply = control.Command(EprtCommand(address));
         if (!reply)
             return reply.error();
         if (reply->Class() == 2)
             return {};
         if (reply->Class() == 5 && address.Family() != AF_INET)
-            refused.active = true;
+            history.activeRefused = true;
         if (reply->Class() != 5 || address.Family() != AF_INET)
             return RefusedBy(*reply);
-        refused.eprt = true;
+        history.eprtRefused = true;
     }
     Result<Reply> reply = control.Command(PortCommand(address));
     if (!reply)
         return reply.error();
     if (reply->Class() == 5)
-        refused.active = true;
+        history.activeRefused = true;
     if (reply->Class() != 2)
         return RefusedBy(*reply);
     return {};
@@ -99,28 +121,35 @@ Result<Fd> Listen(const SocketAddress& local)
 
 }  // namespace
 
-Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, Refusals& refused)
+Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, ModeHistory& history,
+                                             const std::string& transferCommand)
 {
-    const Result<std::uint16_t> port = AskPassivePort(control, refused);
+    bool together = false;
+    const Result<std::uint16_t> port = AskPassivePort(control, history, transferCommand, together);
     if (!port)
         return port.error();
     SocketAddress target = control.Peer();
     target.SetPort(*port);
     Result<Fd> fd = ConnectTo(target, control.Options().connectTimeout);
-    if (!fd)
-        return Error{fd.error().code, "Cannot open the data connection to " + target.Host() + ":" +
-                                          std::to_string(*port) + ": " + fd.error().text + "."};
+    if (!fd) {
+        Error error{fd.error().code, "Cannot open the data connection to " + target.Host() + ":" +
+                                         std::to_string(*port) + ": " + fd.error().text + "."};
+        if (together)
+            control.Kill(error);
+        return error;
+    }
     DataChannel channel;
     channel.m_data = std::move(*fd);
+    channel.m_commandSent = together;
     return channel;
 }
 
-Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, Refusals& refused)
+Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, ModeHistory& history)
 {
     Result<Fd> listener = Listen(control.Local());
     if (!listener)
         return listener.error();
-    const Status named = NamePort(control, LocalAddress(listener->Get()), refused);
+    const Status named = NamePort(control, LocalAddress(listener->Get()), history);
     if (!named)
         return named.error();
     DataChannel channel;

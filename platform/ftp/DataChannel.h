@@ -17,26 +17,39 @@ namespace ftp {
 
 class DataChannel {
 public:
-    // Remembers what the server refused, so that each later transfer on the
-    // same control connection goes straight to what works.
-    struct Refusals {
-        bool epsv = false;
-        bool eprt = false;
-        bool active = false;  // EPRT and PORT both refused with 5xx
+    // What the server did with the mode commands so far on one control
+    // connection, so that each later transfer goes straight to what works.
+    struct ModeHistory {
+        bool epsvRefused = false;
+        bool eprtRefused = false;
+        bool activeRefused = false;  // EPRT and PORT both refused with 5xx
+        // A passive transfer has started through EPSV: later transfer
+        // commands go out in the same write as their EPSV, saving a round
+        // trip each. Off again for good once the server answers one of
+        // them with 425 (it did not wait for the data connection).
+        bool epsvWorks = false;
     };
 
-    // Asks for a passive port and connects to it (connect time-out).
-    static Result<DataChannel> OpenPassive(ControlChannel& control, Refusals& refused);
+    // Asks for a passive port and connects to it (connect time-out). Sends
+    // transferCommand along with EPSV when history allows (CommandSent()).
+    // A connection that fails after that kills the control connection: the
+    // server's late answer to the command would be out of step.
+    static Result<DataChannel> OpenPassive(ControlChannel& control, ModeHistory& history,
+                                           const std::string& transferCommand);
     // Listens and names the port. When the server refuses active mode (5xx
     // to EPRT and to PORT, or to EPRT over IPv6) the error carries the reply
-    // and refused.active is set; the caller may fall back to passive.
-    static Result<DataChannel> OpenActive(ControlChannel& control, Refusals& refused);
+    // and history.activeRefused is set; the caller may fall back to passive.
+    // (The transfer command never goes along with EPRT: some servers answer
+    // EPRT only once they have connected, after answering what follows.)
+    static Result<DataChannel> OpenActive(ControlChannel& control, ModeHistory& history);
 
     DataChannel(DataChannel&&) = default;
     DataChannel& operator=(DataChannel&&) = default;
 
     bool Connected() const { return m_data.Valid(); }
     bool Active() const { return m_listen.Valid() || m_active; }
+    // Whether the transfer command went out with the mode command.
+    bool CommandSent() const { return m_commandSent; }
     // While not connected (active mode): the listening socket, to poll for
     // the server's connection.
     int ListeningFd() const { return m_listen.Get(); }
@@ -55,6 +68,7 @@ private:
     Fd m_listen;
     Fd m_data;
     bool m_active = false;
+    bool m_commandSent = false;
 };
 
 }  // namespace ftp

@@ -13,7 +13,6 @@ namespace ftp {
 namespace {
 
 constexpr std::size_t kListingLimit = 64u << 20;
-constexpr int kMaxPreliminaryReplies = 8;
 
 Error ReplyError(const Reply& reply)
 {
@@ -77,12 +76,7 @@ Result<std::shared_ptr<FtpSession>> FtpSession::Open(const ServerAddress& server
 
 Result<Reply> FtpSession::FinalReply()
 {
-    for (int i = 0; i < kMaxPreliminaryReplies; ++i) {
-        Result<Reply> reply = m_control.ReadReply();
-        if (!reply || reply->Class() != 1)
-            return reply;
-    }
-    return m_control.KillWith(ERROR_INTERNET_INTERNAL_ERROR, "too many preliminary replies");
+    return m_control.FinalReply();
 }
 
 Status FtpSession::Login(const LoginData& login)
@@ -230,41 +224,54 @@ Result<DataChannel> FtpSession::StartTransfer(const std::string& command)
 {
     if (const Status ready = Ready(); !ready)
         return ready.error();
-    bool fallBack = false;
-    Result<DataChannel> started = StartTransferOnce(command, fallBack);
-    if (!started && fallBack) {
+    Retry retry = Retry::No;
+    Result<DataChannel> started = StartTransferOnce(command, retry);
+    if (!started && retry == Retry::Passive) {
         SwitchToPassive(started.error().text);
-        started = StartTransferOnce(command, fallBack);
+        started = StartTransferOnce(command, retry);
+    }
+    if (!started && retry == Retry::CommandAlone) {
+        m_control.Note("* transfer commands no longer sent along with EPSV: " + started.error().text);
+        m_modes.epsvWorks = false;
+        started = StartTransferOnce(command, retry);
     }
     if (!started)
         m_lastText = started.error().text;
     return started;
 }
 
-Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, bool& fallBack)
+Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Retry& retry)
 {
-    fallBack = false;
-    Result<DataChannel> data =
-        m_passive ? DataChannel::OpenPassive(m_control, m_refused) : DataChannel::OpenActive(m_control, m_refused);
+    retry = Retry::No;
+    Result<DataChannel> data = m_passive ? DataChannel::OpenPassive(m_control, m_modes, command)
+                                         : DataChannel::OpenActive(m_control, m_modes);
     if (!data) {
-        fallBack = !m_passive && m_refused.active;
+        if (!m_passive && m_modes.activeRefused)
+            retry = Retry::Passive;
         return data.error();
     }
     int refusal = 0;
     if (const Status started = WaitForStart(*data, command, refusal); !started) {
-        fallBack = data->Active() && refusal == 425;
+        if (refusal == 425 && data->Active())
+            retry = Retry::Passive;
+        else if (refusal == 425 && data->CommandSent())
+            retry = Retry::CommandAlone;
         return started.error();
     }
+    if (m_passive && !m_modes.epsvRefused)
+        m_modes.epsvWorks = true;
     return data;
 }
 
-// Sends command and waits, on the control and the data socket together,
-// until both the preliminary reply has come and the data connection is
-// made. Servers do these in either order; a refusal is seen at once.
+// Sends command (unless it went out with EPSV) and waits, on the control
+// and the data socket together, until both the preliminary reply has come
+// and the data connection is made. Servers do these in either order; a
+// refusal is seen at once.
 Status FtpSession::WaitForStart(DataChannel& data, const std::string& command, int& refusal)
 {
-    if (const Status sent = m_control.Send(command); !sent)
-        return sent;
+    if (!data.CommandSent())
+        if (const Status sent = m_control.Send(command); !sent)
+            return sent;
     bool preliminary = false;
     while (!preliminary || !data.Connected()) {
         if (!preliminary && m_control.ReplyWaiting()) {

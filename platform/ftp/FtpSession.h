@@ -7,7 +7,8 @@
 //
 // Passive mode is either asked for at login or fallen back to, once and for
 // the rest of the connection, when the server refuses EPRT and PORT (5xx)
-// or answers a transfer with 425 in active mode.
+// or answers a transfer with 425 in active mode. In passive mode, once EPSV
+// has worked, each transfer command goes out in the same write as its EPSV.
 
 #include "platform/ftp/ControlChannel.h"
 #include "platform/ftp/DataChannel.h"
@@ -77,8 +78,11 @@ private:
     Result<std::vector<Reply>> RunBatch(const std::vector<std::string>& commands);
     bool Renamed(const Reply& rnfr, const Reply& rnto);
 
+    // What a failed start allows: another try in passive mode, or with the
+    // transfer command sent on its own.
+    enum class Retry { No, Passive, CommandAlone };
     Result<DataChannel> StartTransfer(const std::string& command);
-    Result<DataChannel> StartTransferOnce(const std::string& command, bool& fallBack);
+    Result<DataChannel> StartTransferOnce(const std::string& command, Retry& retry);
     Status WaitForStart(DataChannel& data, const std::string& command, int& refusal);
     Status AwaitEvent(DataChannel& data, bool preliminary, const std::string& command);
     void SwitchToPassive(const std::string& why);
@@ -92,7 +96,7 @@ private:
 
     ControlChannel m_control;
     bool m_passive;
-    DataChannel::Refusals m_refused;
+    DataChannel::ModeHistory m_modes;
     Features m_features;
     char m_type = 0;  // TYPE last set: 'A', 'I', or 0 for none yet
     bool m_transferOpen = false;

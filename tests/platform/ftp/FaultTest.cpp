@@ -424,6 +424,77 @@ TEST_F(FaultTest, Reply425InActiveModeRetriesPassive)
     EXPECT_EQ(server.Failures(), Commands{});
 }
 
+// One passive transfer once EPSV was read: the port, the data connection,
+// STOR (unless read with EPSV), the data and the final reply.
+std::string ServePassiveStore(ScriptedSession& s, bool storRead)
+{
+    s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+    s.AcceptData();
+    if (!storRead)
+        s.Read();
+    s.Reply("150 Ok to send data.");
+    std::string data = s.ReceiveData();
+    s.Reply("226 Transfer complete.");
+    return data;
+}
+
+TEST_F(FaultTest, OnceEpsvWorkedTheTransferCommandGoesWithItUntilA425)
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.Login();
+        s.Read();
+        s.Reply("200 Binary.");
+        s.Read();  // EPSV alone
+        ServePassiveStore(s, false);
+        ReadTogether(s, 2);  // EPSV and STOR b in one write
+        ServePassiveStore(s, true);
+        // A server that does not wait for the data connection.
+        ReadTogether(s, 2);
+        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+        s.Reply("425 Can't open data connection.");
+        s.Read();  // EPSV again, and from now on alone
+        ServePassiveStore(s, false);
+        s.Read();
+        if (ServePassiveStore(s, false) != "4")
+            throw std::runtime_error("wrong data");
+    });
+    auto c = Connect(server, true);
+    for (const char* name : {"a", "b", "c"})
+        Store(*c, name, "x");
+    Store(*c, "d", "4");
+    c.reset();
+    Finished(server, Then(kLogin, {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b", "EPSV", "STOR c", "EPSV", "STOR c",
+                                   "EPSV", "STOR d", "QUIT"}));
+}
+
+TEST_F(FaultTest, RefusedEpsvWithTheTransferCommandBehindItFallsBackToPasv)
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.Login();
+        s.Read();
+        s.Reply("200 Binary.");
+        s.Read();
+        ServePassiveStore(s, false);
+        ReadTogether(s, 2);
+        s.Reply("500 EPSV disabled.");
+        s.Reply("425 Use PORT or PASV first.");
+        const std::uint16_t port = s.ListenPassive();
+        s.Read();
+        s.Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," + std::to_string(port % 256) + ").");
+        s.AcceptData();
+        s.Read();
+        s.Reply("150 Ok to send data.");
+        if (s.ReceiveData() != "second")
+            throw std::runtime_error("wrong data");
+        s.Reply("226 Transfer complete.");
+    });
+    auto c = Connect(server, true);
+    Store(*c, "a", "first");
+    Store(*c, "b", "second");
+    c.reset();
+    Finished(server, Then(kLogin, {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b", "PASV", "STOR b", "QUIT"}));
+}
+
 TEST_F(FaultTest, ErrorAfterACleanCloseIsNotSuccess)
 {
     for (const std::string reply : {"451 Local error in processing.", "552 Disk full."}) {
