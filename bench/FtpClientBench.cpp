@@ -3,10 +3,12 @@
 // invocation for all of them) and one file of 200 MiB. Every run writes into
 // a fresh folder, which is removed afterwards; the medians of the runs are
 // reported with the ratio ours / curl, and the commands each client sent
-// per file (from the server's log).
+// per file (from the log of a second server that logs every command; the
+// timed one logs transfers only, as vsftpd does by default).
 //
 // Usage: ftp_client_bench [runs]   (default 5; needs root for vsftpd)
 
+#include "bench/BenchSupport.h"
 #include "platform/ftp/FtpConnection.h"
 #include "platform/ftp/InternetException.h"
 #include "platform/ftp/InternetFile.h"
@@ -136,31 +138,26 @@ void ShowServerTrouble()
                 std::cerr << lines[j] << "\n";
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 struct Runner {
-    test::FtpServer& server;
+    test::FtpServer& server;    // timed: logs transfers only
+    test::FtpServer& counting;  // logs every command
     int runs;
     int folderNumber = 0;
 
     using Client = double (*)(const test::FtpServer&, bool, const std::string&, const std::vector<fs::path>&);
 
-    // One timed run into a fresh folder; checks what arrived, then removes it.
-    Sample Once(Client client, bool passive, const std::vector<fs::path>& files)
+    // One run into a fresh folder of target; checks what arrived, then
+    // removes it.
+    Sample Once(test::FtpServer& target, Client client, bool passive, const std::vector<fs::path>& files)
     {
         const std::string folder = "run" + std::to_string(++folderNumber);
-        const fs::path onDisk = server.UploadRoot() / folder;
+        const fs::path onDisk = target.UploadRoot() / folder;
         fs::create_directory(onDisk);
         fs::permissions(onDisk, fs::perms::all);
-        server.ClearCommands();
+        target.ClearCommands();
         Sample s;
-        s.seconds = client(server, passive, folder, files);
-        s.commands = server.Commands().size();
+        s.seconds = client(target, passive, folder, files);
+        s.commands = target.Commands().size();
         for (const fs::path& f : files)
             if (fs::file_size(onDisk / f.filename()) != fs::file_size(f))
                 throw std::runtime_error("incomplete upload of " + f.filename().string());
@@ -171,19 +168,20 @@ struct Runner {
     void Compare(const std::string& what, bool passive, const std::vector<fs::path>& files)
     {
         std::vector<double> ours, curl;
-        std::size_t oursCommands = 0, curlCommands = 0;
         for (int i = 0; i < runs; ++i) {
-            const Sample o = Once(&Ours, passive, files);
-            const Sample c = Once(&Curl, passive, files);
-            ours.push_back(o.seconds);
-            curl.push_back(c.seconds);
-            oursCommands = o.commands;
-            curlCommands = c.commands;
+            // Each client goes first in every other pair.
+            if (i % 2)
+                curl.push_back(Once(server, &Curl, passive, files).seconds);
+            ours.push_back(Once(server, &Ours, passive, files).seconds);
+            if (i % 2 == 0)
+                curl.push_back(Once(server, &Curl, passive, files).seconds);
         }
-        const double mo = Median(ours), mc = Median(curl);
-        std::printf("%-22s %-8s ours %8.3f s  curl %8.3f s  ratio %5.2f  commands/file ours %5.2f curl %5.2f"
+        const std::size_t oursCommands = Once(counting, &Ours, passive, files).commands;
+        const std::size_t curlCommands = Once(counting, &Curl, passive, files).commands;
+        const double mo = bench::Median(ours), mc = bench::Median(curl);
+        std::printf("%-22s %-8s ours %8.3f s  curl %8.3f s  ratio %5.2f (%4.2f)  commands/file ours %5.2f curl %5.2f"
                     "  (whole run: ours %zu, curl %zu)\n",
-                    what.c_str(), passive ? "passive" : "active", mo, mc, mo / mc,
+                    what.c_str(), passive ? "passive" : "active", mo, mc, bench::MedianRatio(ours, curl), mo / mc,
                     double(oursCommands) / double(files.size()), double(curlCommands) / double(files.size()),
                     oursCommands, curlCommands);
         std::fflush(stdout);
@@ -195,6 +193,7 @@ struct Runner {
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    bench::PreferTemporaryFoldersInMemory();
     if (!test::VsftpdServer::Available()) {
         std::cerr << "ftp_client_bench: " << test::VsftpdServer::WhyUnavailable() << "\n";
         return 77;
@@ -209,10 +208,13 @@ int main(int argc, char** argv)
         const std::vector<fs::path> large = {local.path() / "large.bin"};
         WriteRandom(large[0], kLargeBytes, 999);
 
-        test::VsftpdServer server;
+        test::VsftpdServer server(false);
+        test::VsftpdServer counting;
         g_serverFolder = server.Folder();
-        Runner runner{server, runs};
-        std::printf("vsftpd on %s, medians of %d runs (ratio = ours / curl; below 1: ours is faster)\n",
+        Runner runner{server, counting, runs};
+        std::printf("vsftpd on %s, medians of %d runs; ratio = ours / curl (below 1: ours is faster), the median\n"
+                    "of the runs' own ratios and, in brackets, the ratio of the medians; commands counted in one\n"
+                    "more run against a vsftpd that logs them\n",
                     server.Address().c_str(), runs);
         for (const bool passive : {false, true}) {
             runner.Compare("200 files of 20 KiB", passive, small);

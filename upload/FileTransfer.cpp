@@ -105,7 +105,7 @@ CFileTransfer::Step CFileTransfer::WriteBlocks(CLocalFileReader& reader)
 bool CFileTransfer::RenameIntoPlace()
 {
     CFtpConnection& ftp = m_connection.Ftp();
-    if (ftp.RenameAndLookUp(m_names.temporaryName, m_names.targetName))
+    if (ftp.RenameAndLookUp(m_names.temporaryName, m_names.targetName, !m_lastFile))
         return true;
     CTime time;
     DWORD size = 0;

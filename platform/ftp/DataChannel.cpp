@@ -89,8 +89,10 @@ Status NamePort(ControlChannel& control, const SocketAddress& address, DataChann
         Result<Reply> reply = control.Command(EprtCommand(address));
         if (!reply)
             return reply.error();
-        if (reply->Class() == 2)
+        if (reply->Class() == 2) {
+            history.eprtWorks = true;
             return {};
+        }
         if (reply->Class() == 5 && address.Family() != AF_INET)
             history.activeRefused = true;
         if (reply->Class() != 5 || address.Family() != AF_INET)
@@ -144,6 +146,24 @@ Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, ModeHistor
     return channel;
 }
 
+Result<Fd> DataChannel::ListenForServer(const ControlChannel& control)
+{
+    return Listen(control.Local());
+}
+
+std::string DataChannel::EprtFor(const Fd& listener)
+{
+    return EprtCommand(LocalAddress(listener.Get()));
+}
+
+DataChannel DataChannel::WithNamedPort(Fd listener)
+{
+    DataChannel channel;
+    channel.m_listen = std::move(listener);
+    channel.m_active = true;
+    return channel;
+}
+
 Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, ModeHistory& history)
 {
     Result<Fd> listener = Listen(control.Local());
@@ -152,10 +172,7 @@ Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, ModeHistory
     const Status named = NamePort(control, LocalAddress(listener->Get()), history);
     if (!named)
         return named.error();
-    DataChannel channel;
-    channel.m_listen = std::move(*listener);
-    channel.m_active = true;
-    return channel;
+    return WithNamedPort(std::move(*listener));
 }
 
 Result<bool> DataChannel::AcceptWaiting(const ControlChannel& control)

@@ -28,6 +28,7 @@ public:
         // trip each. Off again for good once the server answers one of
         // them with 425 (it did not wait for the data connection).
         bool epsvWorks = false;
+        bool eprtWorks = false;  // the server has accepted an EPRT
     };
 
     // Asks for a passive port and connects to it (connect time-out). Sends
@@ -42,6 +43,13 @@ public:
     // (The transfer command never goes along with EPRT: some servers answer
     // EPRT only once they have connected, after answering what follows.)
     static Result<DataChannel> OpenActive(ControlChannel& control, ModeHistory& history);
+
+    // For a port named ahead, at the end of an earlier batch of commands:
+    // a listening socket like OpenActive's, the EPRT that names it, and
+    // the channel once the server has accepted that EPRT.
+    static Result<Fd> ListenForServer(const ControlChannel& control);
+    static std::string EprtFor(const Fd& listener);
+    static DataChannel WithNamedPort(Fd listener);
 
     DataChannel(DataChannel&&) = default;
     DataChannel& operator=(DataChannel&&) = default;

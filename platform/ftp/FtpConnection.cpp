@@ -39,9 +39,10 @@ bool CFtpConnection::Rename(const std::string& existingName, const std::string& 
     return m_session->Rename(existingName, newName);
 }
 
-bool CFtpConnection::RenameAndLookUp(const std::string& existingName, const std::string& newName)
+bool CFtpConnection::RenameAndLookUp(const std::string& existingName, const std::string& newName,
+                                     bool transferFollows)
 {
-    return m_session->RenameAndLookUp(existingName, newName);
+    return m_session->RenameAndLookUp(existingName, newName, transferFollows);
 }
 
 bool CFtpConnection::Remove(const std::string& fileName)

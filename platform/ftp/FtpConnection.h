@@ -47,7 +47,9 @@ public:
     // after: that look-up travels with the rename (one round trip instead
     // of two) and the FindFile is answered from it. Any other call in
     // between drops it, and FindFile then asks the server as usual.
-    bool RenameAndLookUp(const std::string& existingName, const std::string& newName);
+    // transferFollows: another OpenFile is expected soon; in active mode its
+    // data port is then named in the same write.
+    bool RenameAndLookUp(const std::string& existingName, const std::string& newName, bool transferFollows = false);
     // DELE.
     bool Remove(const std::string& fileName);
 

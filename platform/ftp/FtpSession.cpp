@@ -174,6 +174,34 @@ bool FtpSession::Rename(const std::string& from, const std::string& to)
     return replies && Renamed((*replies)[0], (*replies)[1]);
 }
 
+// A listening socket whose port is worth naming now for a transfer to come.
+std::optional<Fd> FtpSession::PortToName(bool transferFollows)
+{
+    if (!transferFollows || m_passive || !m_modes.eprtWorks || m_preparedPort)
+        return std::nullopt;
+    Result<Fd> listener = DataChannel::ListenForServer(m_control);
+    if (!listener)
+        return std::nullopt;
+    return std::move(*listener);
+}
+
+// RunBatch, with the EPRT of a prepared port behind the commands when
+// transferFollows allows one. EPRT changes nothing the earlier commands
+// did, whatever their outcome; its reply is read and taken off the list.
+Result<std::vector<Reply>> FtpSession::RunBatchNamingPort(std::vector<std::string> commands, bool transferFollows)
+{
+    std::optional<Fd> listener = PortToName(transferFollows);
+    if (listener)
+        commands.push_back(DataChannel::EprtFor(*listener));
+    Result<std::vector<Reply>> replies = RunBatch(commands);
+    if (!replies || !listener)
+        return replies;
+    if (replies->back().Class() == 2)
+        m_preparedPort = PreparedPort{std::move(*listener), std::chrono::steady_clock::now()};
+    replies->pop_back();
+    return replies;
+}
+
 bool FtpSession::Renamed(const Reply& rnfr, const Reply& rnto)
 {
     if (rnfr.code != 350) {
@@ -186,12 +214,14 @@ bool FtpSession::Renamed(const Reply& rnfr, const Reply& rnto)
 
 // The look-up is a query of the name after the rename, whatever its outcome,
 // so sending it ahead changes nothing but the waiting.
-bool FtpSession::RenameAndLookUp(const std::string& from, const std::string& to)
+bool FtpSession::RenameAndLookUp(const std::string& from, const std::string& to, bool transferFollows)
 {
-    if (!LooksUpBySizeAndTime(to) || m_type != 'I')
-        return Rename(from, to);
+    if (!LooksUpBySizeAndTime(to) || m_type != 'I') {
+        const Result<std::vector<Reply>> replies = RunBatchNamingPort({"RNFR " + from, "RNTO " + to}, transferFollows);
+        return replies && Renamed((*replies)[0], (*replies)[1]);
+    }
     const Result<std::vector<Reply>> replies =
-        RunBatch({"RNFR " + from, "RNTO " + to, "SIZE " + to, "MDTM " + to});
+        RunBatchNamingPort({"RNFR " + from, "RNTO " + to, "SIZE " + to, "MDTM " + to}, transferFollows);
     if (!replies)
         return false;
     const std::vector<Reply>& r = *replies;
@@ -218,21 +248,23 @@ void FtpSession::SwitchToPassive(const std::string& why)
 {
     m_control.Note("* passive mode from now on: " + why);
     m_passive = true;
+    m_preparedPort.reset();
 }
 
 Result<DataChannel> FtpSession::StartTransfer(const std::string& command)
 {
     if (const Status ready = Ready(); !ready)
         return ready.error();
+    // Each kind of retry can happen once: what it answers is gone after it.
     Retry retry = Retry::No;
     Result<DataChannel> started = StartTransferOnce(command, retry);
-    if (!started && retry == Retry::Passive) {
-        SwitchToPassive(started.error().text);
-        started = StartTransferOnce(command, retry);
-    }
-    if (!started && retry == Retry::CommandAlone) {
-        m_control.Note("* transfer commands no longer sent along with EPSV: " + started.error().text);
-        m_modes.epsvWorks = false;
+    for (int retries = 0; !started && retry != Retry::No && retries < 3; ++retries) {
+        if (retry == Retry::Passive)
+            SwitchToPassive(started.error().text);
+        if (retry == Retry::CommandAlone) {
+            m_control.Note("* transfer commands no longer sent along with EPSV: " + started.error().text);
+            m_modes.epsvWorks = false;
+        }
         started = StartTransferOnce(command, retry);
     }
     if (!started)
@@ -240,11 +272,23 @@ Result<DataChannel> FtpSession::StartTransfer(const std::string& command)
     return started;
 }
 
+// The port named ahead while it is fresh, else one named now.
+Result<DataChannel> FtpSession::OpenActive(bool& prepared)
+{
+    std::optional<PreparedPort> port = std::move(m_preparedPort);
+    m_preparedPort.reset();
+    prepared = port && std::chrono::steady_clock::now() - port->named < kPreparedPortLife;
+    if (prepared)
+        return DataChannel::WithNamedPort(std::move(port->listener));
+    return DataChannel::OpenActive(m_control, m_modes);
+}
+
 Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Retry& retry)
 {
     retry = Retry::No;
-    Result<DataChannel> data = m_passive ? DataChannel::OpenPassive(m_control, m_modes, command)
-                                         : DataChannel::OpenActive(m_control, m_modes);
+    bool prepared = false;
+    Result<DataChannel> data =
+        m_passive ? DataChannel::OpenPassive(m_control, m_modes, command) : OpenActive(prepared);
     if (!data) {
         if (!m_passive && m_modes.activeRefused)
             retry = Retry::Passive;
@@ -252,7 +296,9 @@ Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Re
     }
     int refusal = 0;
     if (const Status started = WaitForStart(*data, command, refusal); !started) {
-        if (refusal == 425 && data->Active())
+        if (refusal == 425 && prepared)
+            retry = Retry::FreshPort;
+        else if (refusal == 425 && data->Active())
             retry = Retry::Passive;
         else if (refusal == 425 && data->CommandSent())
             retry = Retry::CommandAlone;
@@ -441,6 +487,7 @@ Result<std::vector<RemoteEntry>> FtpSession::FindByList(const std::string& name)
 void FtpSession::Quit()
 {
     m_lookedUp.reset();
+    m_preparedPort.reset();
     if (!m_control.Dead() && !m_transferOpen)
         m_control.Command("QUIT");
     m_control.Kill(Error{ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The connection is closed."});

@@ -17,6 +17,7 @@
 #include "platform/ftp/Result.h"
 #include "platform/ftp/ServerAddress.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +34,8 @@ struct LoginData {
 
 class FtpSession : public std::enable_shared_from_this<FtpSession> {
 public:
+    static constexpr std::chrono::seconds kPreparedPortLife{10};
+
     // Connects, reads the greeting, logs in and asks for the features.
     static Result<std::shared_ptr<FtpSession>> Open(const ServerAddress& server, const LoginData& login, bool passive,
                                                     const SessionOptions& options, TraceSink trace);
@@ -46,7 +49,14 @@ public:
     // MDTM in binary mode) sent in the same write: the next Find(to) is
     // answered from those replies when no other command came in between.
     // Where Find would look up otherwise, this is Rename.
-    bool RenameAndLookUp(const std::string& from, const std::string& to);
+    //
+    // transferFollows: the caller expects to start a transfer soon. In
+    // active mode, once the server has accepted an EPRT, the port for that
+    // transfer is then named at the end of the same write, saving the
+    // transfer a round trip. A port named more than kPreparedPortLife ago
+    // is not used (a question to the user may have come in between), nor
+    // is one again after the server answered the transfer with 425.
+    bool RenameAndLookUp(const std::string& from, const std::string& to, bool transferFollows = false);
     // Starts a STOR of name; the upload is complete only once its Close
     // succeeded.
     Result<std::unique_ptr<Upload>> Store(const std::string& name, bool ascii);
@@ -78,12 +88,15 @@ private:
     Result<std::vector<Reply>> RunBatch(const std::vector<std::string>& commands);
     bool Renamed(const Reply& rnfr, const Reply& rnto);
 
-    // What a failed start allows: another try in passive mode, or with the
-    // transfer command sent on its own.
-    enum class Retry { No, Passive, CommandAlone };
+    // What a failed start allows: another try in passive mode, with the
+    // transfer command sent on its own, or with a port named afresh.
+    enum class Retry { No, Passive, CommandAlone, FreshPort };
     Result<DataChannel> StartTransfer(const std::string& command);
     Result<DataChannel> StartTransferOnce(const std::string& command, Retry& retry);
     Status WaitForStart(DataChannel& data, const std::string& command, int& refusal);
+    Result<DataChannel> OpenActive(bool& prepared);
+    std::optional<Fd> PortToName(bool transferFollows);
+    Result<std::vector<Reply>> RunBatchNamingPort(std::vector<std::string> commands, bool transferFollows);
     Status AwaitEvent(DataChannel& data, bool preliminary, const std::string& command);
     void SwitchToPassive(const std::string& why);
 
@@ -108,6 +121,12 @@ private:
         std::string lastText;
     };
     std::optional<LookedUp> m_lookedUp;
+    // The port named for the next transfer, and when.
+    struct PreparedPort {
+        Fd listener;
+        std::chrono::steady_clock::time_point named;
+    };
+    std::optional<PreparedPort> m_preparedPort;
 };
 
 }  // namespace ftp

@@ -241,7 +241,7 @@ std::string VsftpdServer::WhyUnavailable()
     return {};
 }
 
-VsftpdServer::VsftpdServer()
+VsftpdServer::VsftpdServer(bool logCommands) : m_logCommands(logCommands)
 {
     if (!Available())
         throw std::runtime_error(WhyUnavailable());
@@ -300,7 +300,8 @@ void VsftpdServer::WriteConfig(std::uint16_t port) const
         // it cannot bind one.
         << "pasv_enable=YES\npasv_min_port=20000\npasv_max_port=29999\n"
         << "port_enable=YES\nconnect_from_port_20=NO\n"
-        << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
+        << "xferlog_enable=YES\nxferlog_std_format=NO\n"
+        << "log_ftp_protocol=" << (m_logCommands ? "YES" : "NO") << "\n"
         << "vsftpd_log_file=" << m_log.string() << "\n"
         << "syslog_enable=NO\nuse_localtime=NO\n"
         << "max_clients=100\nmax_per_ip=100\n";

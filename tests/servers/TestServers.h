@@ -113,9 +113,11 @@ private:
 
 // vsftpd with an anonymous login (user "anonymous" or empty, no password)
 // and the writable folder "pub". Needs to run as root (it chroots).
+// Without logCommands it logs transfers only, as vsftpd does by default,
+// and Commands() is empty (for timing clients).
 class VsftpdServer : public FtpServer {
 public:
-    VsftpdServer();
+    explicit VsftpdServer(bool logCommands = true);
     static bool Available();
     static std::string WhyUnavailable();
     std::vector<std::string> Commands() const override;
@@ -126,6 +128,7 @@ private:
 
     std::filesystem::path m_log;
     std::filesystem::path m_config;
+    bool m_logCommands;
     std::unique_ptr<ServerProcess> m_process;
 };
 

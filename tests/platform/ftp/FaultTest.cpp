@@ -741,6 +741,86 @@ TEST_F(FaultTest, RenameAndLookUpAnswersTheNextFindFromOneRoundTrip)
 
 // A look-up sent ahead describes the name only until the next command: after
 // one, FindFile asks the server again.
+// One active transfer once its STOR was read: the connection to port (an
+// EPRT), the data and the final reply (or a refusal instead).
+void ServeActiveStore(ScriptedSession& s, const std::string& port, const char* refusal = nullptr)
+{
+    if (refusal) {
+        s.Reply(refusal);
+        return;
+    }
+    s.ConnectActive(port);
+    s.Reply("150 Ok to send data.");
+    s.ReceiveData();
+    s.Reply("226 Transfer complete.");
+}
+
+// The replies to RNFR, RNTO, SIZE and MDTM of a rename and look-up.
+void ServeRenameAndLookUp(ScriptedSession& s)
+{
+    s.Reply("350 Ready for RNTO.");
+    s.Reply("250 Rename successful.");
+    s.Reply("213 1");
+    s.Reply("213 20240101120000");
+}
+
+// Sent commands with every EPRT's address left out.
+Commands WithoutPorts(Commands sent)
+{
+    for (std::string& c : sent)
+        if (c.rfind("EPRT ", 0) == 0)
+            c = "EPRT";
+    return sent;
+}
+
+TEST_F(FaultTest, InActiveModeTheNextTransfersPortIsNamedWithTheRename)
+{
+    for (const bool refusedOnce : {false, true}) {
+        SCOPED_TRACE(refusedOnce ? "425 to the port named ahead" : "port named ahead used");
+        ScriptedServer server([&](ScriptedSession& s) {
+            LoginWithSizeAndMdtm(s);
+            s.Read();
+            s.Reply("200 Binary.");
+            std::string port = s.Read();
+            s.Reply("200 EPRT ok.");
+            s.Read();
+            ServeActiveStore(s, port);
+            ReadTogether(s, 4);
+            port = s.Read();  // in the same write
+            ServeRenameAndLookUp(s);
+            s.Reply("200 EPRT ok.");
+            s.Read();
+            if (refusedOnce) {
+                // Not passive: a port named afresh.
+                ServeActiveStore(s, port, "425 Failed to establish connection.");
+                port = s.Read();
+                s.Reply("200 EPRT ok.");
+                s.Read();
+            }
+            ServeActiveStore(s, port);
+            // The last rename names no port.
+            ReadTogether(s, 4);
+            ServeRenameAndLookUp(s);
+        });
+        auto c = Connect(server);
+        Store(*c, "OrviktsnTemp.gif", "a");
+        EXPECT_TRUE(c->RenameAndLookUp("OrviktsnTemp.gif", "a.gif", true));
+        Store(*c, "OrviktsnTemp.gif", "b");
+        EXPECT_FALSE(c->IsPassive());
+        EXPECT_TRUE(c->RenameAndLookUp("OrviktsnTemp.gif", "b.gif", false));
+        c.reset();
+        server.Finish();
+        Commands expected = {"USER bob", "PASS secret", "FEAT", "TYPE I", "EPRT", "STOR OrviktsnTemp.gif",
+                             "RNFR OrviktsnTemp.gif", "RNTO a.gif", "SIZE a.gif", "MDTM a.gif", "EPRT",
+                             "STOR OrviktsnTemp.gif"};
+        if (refusedOnce)
+            expected = Then(expected, {"EPRT", "STOR OrviktsnTemp.gif"});
+        expected = Then(expected, {"RNFR OrviktsnTemp.gif", "RNTO b.gif", "SIZE b.gif", "MDTM b.gif", "QUIT"});
+        EXPECT_EQ(WithoutPorts(server.Commands()), expected);
+        EXPECT_EQ(server.Failures(), Commands{});
+    }
+}
+
 TEST_F(FaultTest, ALookUpSentAheadIsDroppedByAnyOtherCommand)
 {
     ScriptedServer server([](ScriptedSession& s) {
