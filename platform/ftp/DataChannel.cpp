@@ -42,8 +42,13 @@ Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::ModeH
         if (reply->code == 229)
             if (const auto port = ParseEpsvPort(reply->FirstLineText()))
                 return *port;
-        // Without a port the transfer command failed too; its reply is set
-        // aside, keeping the channel in step.
+        // A 229 without a port leaves the server waiting, with the transfer
+        // command, for a connection that cannot come: out of step for good.
+        if (together && reply->code == 229)
+            return control.KillWith(ERROR_INTERNET_EXTENDED_ERROR,
+                                    "the reply to EPSV named no port (" + reply->Text() + ")");
+        // Refused, the transfer command failed too; its reply is set aside,
+        // keeping the channel in step.
         if (together) {
             together = false;
             if (Result<Reply> skipped = control.FinalReply(); !skipped)

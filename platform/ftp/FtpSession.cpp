@@ -168,9 +168,9 @@ bool FtpSession::PrintDirectory(std::string& directory)
 // refused RNFR the server answers RNTO with 503 (no rename is pending: every
 // RNFR this client sends has its RNTO right behind it), which is read and
 // set aside, so the refusal is reported as before.
-bool FtpSession::Rename(const std::string& from, const std::string& to)
+bool FtpSession::Rename(const std::string& from, const std::string& to, bool transferFollows)
 {
-    const Result<std::vector<Reply>> replies = RunBatch({"RNFR " + from, "RNTO " + to});
+    const Result<std::vector<Reply>> replies = RunBatchNamingPort({"RNFR " + from, "RNTO " + to}, transferFollows);
     return replies && Renamed((*replies)[0], (*replies)[1]);
 }
 
@@ -216,10 +216,8 @@ bool FtpSession::Renamed(const Reply& rnfr, const Reply& rnto)
 // so sending it ahead changes nothing but the waiting.
 bool FtpSession::RenameAndLookUp(const std::string& from, const std::string& to, bool transferFollows)
 {
-    if (!LooksUpBySizeAndTime(to) || m_type != 'I') {
-        const Result<std::vector<Reply>> replies = RunBatchNamingPort({"RNFR " + from, "RNTO " + to}, transferFollows);
-        return replies && Renamed((*replies)[0], (*replies)[1]);
-    }
+    if (!LooksUpBySizeAndTime(to) || m_type != 'I')
+        return Rename(from, to, transferFollows);
     const Result<std::vector<Reply>> replies =
         RunBatchNamingPort({"RNFR " + from, "RNTO " + to, "SIZE " + to, "MDTM " + to}, transferFollows);
     if (!replies)

@@ -44,7 +44,8 @@ public:
     bool Simple(const std::string& verb, const std::string& argument);
     bool PrintDirectory(std::string& directory);
     // RNFR and RNTO, sent together; true when the server renamed.
-    bool Rename(const std::string& from, const std::string& to);
+    // transferFollows: as for RenameAndLookUp.
+    bool Rename(const std::string& from, const std::string& to, bool transferFollows = false);
     // Rename, with the look-up of to that Find(to) would make (SIZE and
     // MDTM in binary mode) sent in the same write: the next Find(to) is
     // answered from those replies when no other command came in between.

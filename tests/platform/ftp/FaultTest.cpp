@@ -467,6 +467,26 @@ TEST_F(FaultTest, OnceEpsvWorkedTheTransferCommandGoesWithItUntilA425)
                                    "EPSV", "STOR d", "QUIT"}));
 }
 
+TEST_F(FaultTest, EpsvWithoutAPortWhileTheTransferCommandWaitsEndsTheConnection)
+{
+    ScriptedServer server([](ScriptedSession& s) {
+        s.Login();
+        s.Read();
+        s.Reply("200 Binary.");
+        s.Read();
+        ServePassiveStore(s, false);
+        ReadTogether(s, 2);
+        s.Reply("229 Entering Extended Passive Mode.");
+    });
+    auto c = Connect(server, true);
+    Store(*c, "a", "first");
+    EXPECT_EQ(StoreError(*c, "b", "second"),
+              "FTP server " + server.Address() + ": the reply to EPSV named no port (229 Entering Extended Passive Mode.).");
+    EXPECT_FALSE(c->SetCurrentDirectory("www"));  // at once: the connection is dead
+    c.reset();
+    Finished(server, Then(kLogin, {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b"}));
+}
+
 TEST_F(FaultTest, RefusedEpsvWithTheTransferCommandBehindItFallsBackToPasv)
 {
     ScriptedServer server([](ScriptedSession& s) {
