@@ -293,8 +293,9 @@ int main(int argc, char** argv)
     std::printf("ratios tessarine / other (below 1: tessarine is faster), median of the runs' own ratios\n"
                 "and, in brackets, the ratio of the medians:\n");
     const Figures& ours = figures[0];
-    for (const auto& [what, pick] : {std::pair<const char*, std::vector<double> Figures::*>{"first upload:", &Figures::first},
-                                     {"no change:", &Figures::again}}) {
+    using Series = std::vector<double> Figures::*;
+    for (const auto& [what, pick] :
+         {std::pair<const char*, Series>{"first upload:", &Figures::first}, {"no change:", &Figures::again}}) {
         std::printf("  %-13s", what);
         for (std::size_t i = 1; i < figures.size(); ++i)
             std::printf("  %s %.2f (%.2f)", names[i].c_str(), bench::MedianRatio(ours.*pick, figures[i].*pick),

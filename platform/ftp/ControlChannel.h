@@ -46,7 +46,8 @@ public:
     // whatever an early reply says: the caller decides what the later
     // replies mean when an earlier one failed. Only for commands that are
     // harmless after a failed predecessor (queries, or RNTO, which a server
-    // answers with 503 after a failed RNFR). The connection dying before the last reply fails the batch.
+    // answers with 503 after a failed RNFR). The connection dying before
+    // the last reply fails the batch.
     Result<std::vector<Reply>> CommandBatch(const std::vector<std::string>& commands);
     // Whether a reply has begun to arrive (bytes buffered or readable now).
     bool ReplyWaiting() const;

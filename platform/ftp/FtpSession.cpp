@@ -74,14 +74,9 @@ Result<std::shared_ptr<FtpSession>> FtpSession::Open(const ServerAddress& server
     return session;
 }
 
-Result<Reply> FtpSession::FinalReply()
-{
-    return m_control.FinalReply();
-}
-
 Status FtpSession::Login(const LoginData& login)
 {
-    Result<Reply> greeting = FinalReply();
+    Result<Reply> greeting = m_control.FinalReply();
     if (!greeting)
         return greeting.error();
     if (greeting->Class() != 2)
@@ -384,7 +379,7 @@ Result<std::string> FtpSession::ReceiveListing(const std::string& command)
     data->Close();
     if (!text && text.error().code == ERROR_INTERNET_TIMEOUT)
         return m_control.KillWith(ERROR_INTERNET_TIMEOUT, "the listing did not arrive (" + text.error().text + ")");
-    Result<Reply> final = FinalReply();
+    Result<Reply> final = m_control.FinalReply();
     if (!final)
         return final.error();
     m_lastText = final->Text();

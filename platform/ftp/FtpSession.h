@@ -55,8 +55,8 @@ public:
     // active mode, once the server has accepted an EPRT, the port for that
     // transfer is then named at the end of the same write, saving the
     // transfer a round trip. A port named more than kPreparedPortLife ago
-    // is not used (a question to the user may have come in between), nor
-    // is one again after the server answered the transfer with 425.
+    // is not used (a question to the user may have come in between); a 425
+    // to the transfer on such a port gets it a port named afresh.
     bool RenameAndLookUp(const std::string& from, const std::string& to, bool transferFollows = false);
     // Starts a STOR of name; the upload is complete only once its Close
     // succeeded.
@@ -73,8 +73,6 @@ public:
 
     // For the upload in progress.
     ControlChannel& Control() { return m_control; }
-    // Reads replies until one that is not 1xx.
-    Result<Reply> FinalReply();
     void Remember(const std::string& text) { m_lastText = text; }
     void EndTransfer() { m_transferOpen = false; }
 

@@ -66,7 +66,7 @@ Status Upload::CheckEarlyReply()
 {
     if (m_finalReply || !m_session->Control().ReplyWaiting())
         return {};
-    Result<Reply> reply = m_session->FinalReply();
+    Result<Reply> reply = m_session->Control().FinalReply();
     if (!reply)
         return Fail(reply.error());
     if (reply->Class() != 2)
@@ -87,7 +87,7 @@ Status Upload::SendToServer(const char* data, std::size_t size)
                                                    "the data connection stalled (" + sent.error().text + ")"));
     // The server closed the data connection: its reply says why.
     m_data.Close();
-    Result<Reply> reply = m_finalReply ? Result<Reply>(*m_finalReply) : m_session->FinalReply();
+    Result<Reply> reply = m_finalReply ? Result<Reply>(*m_finalReply) : m_session->Control().FinalReply();
     if (reply && reply->Class() != 2)
         return Fail(ReplyError(*reply));
     if (!reply)
@@ -119,7 +119,7 @@ Status Upload::Close()
         m_session->Remember(m_finalReply->Text());
         return Finish({});
     }
-    Result<Reply> reply = m_session->FinalReply();
+    Result<Reply> reply = m_session->Control().FinalReply();
     if (!reply)
         return Fail(reply.error());
     m_session->Remember(reply->Text());

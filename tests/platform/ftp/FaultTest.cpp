@@ -500,7 +500,8 @@ TEST_F(FaultTest, RefusedEpsvWithTheTransferCommandBehindItFallsBackToPasv)
         s.Reply("425 Use PORT or PASV first.");
         const std::uint16_t port = s.ListenPassive();
         s.Read();
-        s.Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," + std::to_string(port % 256) + ").");
+        s.Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," +
+                std::to_string(port % 256) + ").");
         s.AcceptData();
         s.Read();
         s.Reply("150 Ok to send data.");
