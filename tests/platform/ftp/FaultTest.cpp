@@ -49,6 +49,33 @@ void ReadTogether(ScriptedSession& s, int count)
         s.Read();
 }
 
+// A 229 naming a fresh passive listener of the script.
+void OfferEpsvPort(ScriptedSession& s)
+{
+    s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+}
+
+// One passive transfer once EPSV was read: the port, the data connection,
+// STOR (unless read with EPSV), the data and the final reply.
+std::string ServePassiveStore(ScriptedSession& s, bool storRead)
+{
+    OfferEpsvPort(s);
+    s.AcceptData();
+    if (!storRead)
+        s.Read();
+    s.Reply("150 Ok to send data.");
+    std::string data = s.ReceiveData();
+    s.Reply("226 Transfer complete.");
+    return data;
+}
+
+// A 227 naming host (PASV's four numbers) and port.
+std::string PasvReply(const std::string& host, std::uint16_t port)
+{
+    return "227 Entering Passive Mode (" + host + "," + std::to_string(port / 256) + "," + std::to_string(port % 256) +
+           ").";
+}
+
 Commands Then(Commands first, const Commands& more)
 {
     first.insert(first.end(), more.begin(), more.end());
@@ -300,7 +327,7 @@ TEST_F(FaultTest, PasvAddressIsIgnoredForTheControlConnectionsPeer)
         s.Reply("500 EPSV not understood.");
         const std::uint16_t port = s.ListenPassive();
         s.Read();
-        s.Reply("227 Entering Passive Mode (10,9,8,7," + std::to_string(port / 256) + "," + std::to_string(port % 256) + ").");
+        s.Reply(PasvReply("10,9,8,7", port));
         s.AcceptData();
         s.Read();
         s.Reply("150 Ok to send data.");
@@ -333,20 +360,10 @@ TEST_F(FaultTest, RefusedEprtFallsBackToPortThenToPassive)
         s.Read();
         s.Reply("500 PORT not allowed.");
         s.Read();
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
-        s.AcceptData();
-        s.Read();
-        s.Reply("150 Ok to send data.");
-        s.ReceiveData();
-        s.Reply("226 Transfer complete.");
+        ServePassiveStore(s, false);
         // Third file: passive from the start.
         s.Read();
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
-        s.AcceptData();
-        s.Read();
-        s.Reply("150 Ok to send data.");
-        s.ReceiveData();
-        s.Reply("226 Transfer complete.");
+        ServePassiveStore(s, false);
     });
     auto c = Connect(server);
     Store(*c, "a", "1");
@@ -404,13 +421,8 @@ TEST_F(FaultTest, Reply425InActiveModeRetriesPassive)
         s.Read();
         s.Reply("425 Failed to establish connection.");
         s.Read();
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
-        s.AcceptData();
-        s.Read();
-        s.Reply("150 Ok to send data.");
-        if (s.ReceiveData() != "abc")
+        if (ServePassiveStore(s, false) != "abc")
             throw std::runtime_error("wrong data");
-        s.Reply("226 Transfer complete.");
     });
     auto c = Connect(server);
     Store(*c, "x", "abc");
@@ -422,20 +434,6 @@ TEST_F(FaultTest, Reply425InActiveModeRetriesPassive)
     sent[4] = sent[4].substr(0, 4);
     EXPECT_EQ(sent, Then(kLogin, {"TYPE I", "EPRT", "STOR x", "EPSV", "STOR x", "QUIT"}));
     EXPECT_EQ(server.Failures(), Commands{});
-}
-
-// One passive transfer once EPSV was read: the port, the data connection,
-// STOR (unless read with EPSV), the data and the final reply.
-std::string ServePassiveStore(ScriptedSession& s, bool storRead)
-{
-    s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
-    s.AcceptData();
-    if (!storRead)
-        s.Read();
-    s.Reply("150 Ok to send data.");
-    std::string data = s.ReceiveData();
-    s.Reply("226 Transfer complete.");
-    return data;
 }
 
 TEST_F(FaultTest, OnceEpsvWorkedTheTransferCommandGoesWithItUntilA425)
@@ -450,7 +448,7 @@ TEST_F(FaultTest, OnceEpsvWorkedTheTransferCommandGoesWithItUntilA425)
         ServePassiveStore(s, true);
         // A server that does not wait for the data connection.
         ReadTogether(s, 2);
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+        OfferEpsvPort(s);
         s.Reply("425 Can't open data connection.");
         s.Read();  // EPSV again, and from now on alone
         ServePassiveStore(s, false);
@@ -500,8 +498,7 @@ TEST_F(FaultTest, RefusedEpsvWithTheTransferCommandBehindItFallsBackToPasv)
         s.Reply("425 Use PORT or PASV first.");
         const std::uint16_t port = s.ListenPassive();
         s.Read();
-        s.Reply("227 Entering Passive Mode (127,0,0,1," + std::to_string(port / 256) + "," +
-                std::to_string(port % 256) + ").");
+        s.Reply(PasvReply("127,0,0,1", port));
         s.AcceptData();
         s.Read();
         s.Reply("150 Ok to send data.");
@@ -524,7 +521,7 @@ TEST_F(FaultTest, ErrorAfterACleanCloseIsNotSuccess)
             s.Read();
             s.Reply("200 Binary.");
             s.Read();
-            s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+            OfferEpsvPort(s);
             s.AcceptData();
             s.Read();
             s.Reply("150 Ok to send data.");
@@ -571,7 +568,7 @@ TEST_F(FaultTest, ConnectionClosedDuringStorIsAnErrorAndTheConnectionIsDead)
         s.Read();
         s.Reply("200 Binary.");
         s.Read();
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+        OfferEpsvPort(s);
         s.AcceptData();
         s.Read();
         s.Reply("150 Ok to send data.");
@@ -634,12 +631,7 @@ TEST_F(FaultTest, AsciiCrlfAcrossABlockBoundaryStaysOneCrlf)
         s.Read();
         s.Reply("200 ASCII.");
         s.Read();
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
-        s.AcceptData();
-        s.Read();
-        s.Reply("150 Ok to send data.");
-        received = s.ReceiveData();
-        s.Reply("226 Transfer complete.");
+        received = ServePassiveStore(s, false);
     });
     auto c = Connect(server, true);
     std::string text(1023, 'a');
@@ -660,7 +652,7 @@ TEST_F(FaultTest, ListingIsParsedAndOnlyTheExactNameCounts)
     ScriptedServer server([&](ScriptedSession& s) {
         s.Login();
         s.Read();
-        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+        OfferEpsvPort(s);
         s.AcceptData();
         s.Read();
         s.Reply("150 Here comes the listing.");
