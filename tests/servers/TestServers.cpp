@@ -200,6 +200,14 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--refuse-rename-over-existing");
     if (options.refuseRename)
         argv.push_back("--refuse-rename");
+    if (!options.refuseRenameFrom.empty()) {
+        argv.push_back("--refuse-rename-from");
+        argv.push_back(options.refuseRenameFrom);
+    }
+    if (!options.renameReply.empty()) {
+        argv.push_back("--rename-reply");
+        argv.push_back(options.renameReply);
+    }
     if (!options.loginFolder.empty()) {
         fs::create_directories(m_root / options.loginFolder.substr(1));
         argv.push_back("--login-folder");

@@ -97,6 +97,8 @@ struct PyFtpdOptions {
     std::vector<std::string> removeCommands;  // further commands to refuse (e.g. "EPRT")
     bool refuseRenameOverExisting = false;    // RNTO onto an existing name: 550
     bool refuseRename = false;                // every RNTO: 550
+    std::string refuseRenameFrom;             // RNTO of a file whose name begins so: 550
+    std::string renameReply;                  // every RNTO answered so, e.g. "450 busy"
     std::string loginFolder;                  // PWD after login, e.g. "/home/anna" (below Root(), created); "" = "/"
     unsigned uploadBytesPerSecond = 0;        // STOR receives at most this fast; 0: no limit
 };

@@ -27,6 +27,8 @@ def parse_args():
     p.add_argument("--remove", default="", help="commands to remove, comma separated (MLST,MDTM,SIZE,EPRT,EPSV,...)")
     p.add_argument("--refuse-rename-over-existing", action="store_true")
     p.add_argument("--refuse-rename", action="store_true")
+    p.add_argument("--refuse-rename-from", default="", help="RNTO of a file whose name begins so: 550")
+    p.add_argument("--rename-reply", default="", help="answer every RNTO with this reply, e.g. '450 busy'")
     p.add_argument("--passive-ports", default="", help="first-last")
     p.add_argument("--login-folder", default="", help="folder a login lands in, below the served root (which stays reachable)")
     p.add_argument("--upload-limit", type=int, default=0, help="bytes per second a STOR may receive (0: no limit)")
@@ -57,6 +59,13 @@ def make_handler(args, log):
             if args.refuse_rename:
                 self._rnfr = None
                 return self.respond("550 Renaming is not allowed here.")
+            if args.rename_reply:
+                self._rnfr = None
+                return self.respond(args.rename_reply)
+            if args.refuse_rename_from and self._rnfr and \
+                    os.path.basename(self._rnfr).startswith(args.refuse_rename_from):
+                self._rnfr = None
+                return self.respond("550 Cannot rename that file.")
             if args.refuse_rename_over_existing and os.path.exists(path):
                 self._rnfr = None
                 return self.respond("550 Cannot rename over an existing file.")

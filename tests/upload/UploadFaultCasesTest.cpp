@@ -1,0 +1,87 @@
+// Upload runs against servers that refuse or delay a step the way real
+// servers may: a rename that fails half way round a refusal, a temporary
+// refusal of RNTO, SIZE refused in ASCII mode. Each case checks what the
+// user would meet: the live page, the upload record and the next run.
+
+#include "tests/upload/UploadTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ServerFile(const test::FtpServer& server, const std::string& name)
+{
+    return test::ReadFile((server.Root() / name).string());
+}
+
+}  // namespace
+
+// The rename over the live page is refused, the old page moved aside, and the
+// rename of the new one refused as well (550 for good, 450 for now): the old
+// page must be back under its name, the record untouched, and the next run
+// must send the file again.
+TEST(UploadFaultCases, ARenameThatFailsRoundAnExistingPageKeepsTheLivePage)
+{
+    struct Case {
+        const char* name;
+        test::PyFtpdOptions options;
+    };
+    test::PyFtpdOptions aside;
+    aside.refuseRenameOverExisting = true;
+    aside.refuseRenameFrom = "OrviktsnTemp";
+    test::PyFtpdOptions busy;
+    busy.renameReply = "450 Busy, try later.";
+    const Case cases[] = {{"second rename refused", aside}, {"450 to every RNTO", busy}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::PyFtpdServer server(c.options);
+        test::WriteFile((server.Root() / "index.html").string(), "live page\n");
+        test::UploadFixture site;
+        site.AddServer(server, "");
+        site.AddFile("index.html", "new page\n", "");
+        site.box.Answer(IDYES);
+        site.Upload();
+        EXPECT_EQ(site.Texts(), (std::vector<std::string>{test::kRenameQuestion, test::kUploadComplete}));
+        EXPECT_EQ(ServerFile(server, "index.html"), "live page\n");
+        EXPECT_FALSE(fs::exists(server.Root() / "OrviktsnOld.html"));
+        EXPECT_EQ(site.doc.m_files[0].m_timeLocal.GetTime(), 0);
+        EXPECT_EQ(site.doc.m_files[0].m_dwRemoteSize, 0u);
+        EXPECT_EQ(site.ui.OutcomeList(), std::vector<UploadOutcome>{UploadOutcome::Skipped});
+
+        server.ClearCommands();
+        site.box.Answer(IDYES);
+        site.Upload();
+        EXPECT_EQ(server.CommandsStartingWith("STOR").size(), 1u);
+    }
+}
+
+// Without MLST the look-up after the rename is SIZE and MDTM, and the server
+// refuses SIZE in ASCII mode: after an ASCII file the record must still get
+// the remote size, so that the next run sends nothing.
+TEST(UploadFaultCases, TheLookUpAfterAnAsciiFileGetsTheRemoteSize)
+{
+    test::PyFtpdOptions options;
+    options.mlst = false;
+    test::PyFtpdServer server(options);
+    test::UploadFixture site;
+    site.AddServer(server, "");
+    site.AddFile("page.html", "<p>one</p>\n<p>two</p>\n", "", true);
+    site.AddFile("logo.gif", "GIF89a", "");
+    site.Upload();
+    EXPECT_EQ(site.Texts(), std::vector<std::string>{test::kUploadComplete});
+    for (const FileEntry& entry : site.doc.m_files) {
+        const std::string name = fs::path(entry.m_strFileName).filename().string();
+        EXPECT_EQ(entry.m_dwRemoteSize, fs::file_size(server.Root() / name)) << name;
+        EXPECT_NE(entry.m_timeRemote.GetTime(), 0) << name;
+    }
+    server.ClearCommands();
+    site.Upload();
+    EXPECT_EQ(server.CommandsStartingWith("STOR"), std::vector<std::string>{});
+    EXPECT_EQ(site.ui.OutcomeList(),
+              (std::vector<UploadOutcome>{UploadOutcome::Sent, UploadOutcome::Sent, UploadOutcome::Unchanged,
+                                          UploadOutcome::Unchanged}));
+}
