@@ -194,11 +194,11 @@ UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, co
     return transfer.Send(reader);
 }
 
+// Every server visit closes its own connection (after its files, in the
+// server error handler, or on a No to a file question) before the next
+// server is visited, so none is left open here.
 void CUploadRun::Finish()
 {
-    if (m_connection && m_connection->IsOpen())
-        m_connection->RemoveLastTemporary();
-    CloseConnection();
     if (m_control.IsContinuing())
         AfxMessageBox("Upload complete.", MB_ICONINFORMATION);
     m_doc.SetModifiedFlag(true);

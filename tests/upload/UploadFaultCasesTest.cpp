@@ -5,9 +5,14 @@
 
 #include "tests/upload/UploadTestSupport.h"
 
+#include "platform/ftp/FtpConnection.h"
+#include "platform/ftp/InternetFile.h"
+#include "platform/ftp/InternetSession.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -84,4 +89,39 @@ TEST(UploadFaultCases, TheLookUpAfterAnAsciiFileGetsTheRemoteSize)
     EXPECT_EQ(site.ui.OutcomeList(),
               (std::vector<UploadOutcome>{UploadOutcome::Sent, UploadOutcome::Sent, UploadOutcome::Unchanged,
                                           UploadOutcome::Unchanged}));
+}
+
+// The look-up sent ahead with a rename answers only a look-up of the renamed
+// name: asking for another name right after it must reach the server.
+TEST(UploadFaultCases, TheLookUpSentWithARenameAnswersOnlyForTheRenamedName)
+{
+    test::PyFtpdOptions options;
+    options.mlst = false;
+    test::PyFtpdServer server(options);
+    test::WriteFile((server.Root() / "other.html").string(), "abc");
+    CInternetSession session;
+    std::unique_ptr<CFtpConnection> ftp(
+        session.GetFtpConnection(server.Address(), server.User(), server.Password(), 0, false));
+    ASSERT_TRUE(ftp);
+    std::unique_ptr<CInternetFile> file(
+        ftp->OpenFile("OrviktsnTemp.html", GENERIC_WRITE, FTP_TRANSFER_TYPE_BINARY, 1));
+    ASSERT_TRUE(file);
+    file->Write("0123456789", 10);
+    file->Close();
+    file.reset();
+    server.ClearCommands();
+    ASSERT_TRUE(ftp->RenameAndLookUp("OrviktsnTemp.html", "page.html", false));
+    struct Case {
+        const char* name;
+        DWORD size;
+    };
+    for (const Case& c : {Case{"other.html", 3}, Case{"page.html", 10}}) {
+        CTime time;
+        DWORD size = 0;
+        ASSERT_TRUE(CTessarineDoc::GetRemoteFileInfo(ftp.get(), c.name, time, size)) << c.name;
+        EXPECT_EQ(size, c.size) << c.name;
+    }
+    EXPECT_EQ(server.CommandsStartingWith("SIZE"),
+              (std::vector<std::string>{"SIZE page.html", "SIZE other.html", "SIZE page.html"}));
+    ftp->Close();
 }
