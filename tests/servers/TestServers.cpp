@@ -204,6 +204,14 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--refuse-rename-from");
         argv.push_back(options.refuseRenameFrom);
     }
+    if (options.refuseFirstRenames > 0) {
+        argv.push_back("--refuse-first-renames");
+        argv.push_back(std::to_string(options.refuseFirstRenames));
+    }
+    if (!options.dropOnceOn.empty()) {
+        argv.push_back("--drop-once-on");
+        argv.push_back(options.dropOnceOn);
+    }
     if (!options.renameReply.empty()) {
         argv.push_back("--rename-reply");
         argv.push_back(options.renameReply);

@@ -99,6 +99,8 @@ struct PyFtpdOptions {
     bool refuseRename = false;                // every RNTO: 550
     std::string refuseRenameFrom;             // RNTO of a file whose name begins so: 550
     std::string renameReply;                  // every RNTO answered so, e.g. "450 busy"
+    int refuseFirstRenames = 0;               // this many first RNTO: 550
+    std::string dropOnceOn;                   // the first command beginning so: connection closed unanswered
     std::string loginFolder;                  // PWD after login, e.g. "/home/anna" (below Root(), created); "" = "/"
     unsigned uploadBytesPerSecond = 0;        // STOR receives at most this fast; 0: no limit
 };

@@ -28,6 +28,8 @@ def parse_args():
     p.add_argument("--refuse-rename-over-existing", action="store_true")
     p.add_argument("--refuse-rename", action="store_true")
     p.add_argument("--refuse-rename-from", default="", help="RNTO of a file whose name begins so: 550")
+    p.add_argument("--refuse-first-renames", type=int, default=0, help="this many first RNTO: 550")
+    p.add_argument("--drop-once-on", default="", help="the first command line beginning so closes the connection unanswered")
     p.add_argument("--rename-reply", default="", help="answer every RNTO with this reply, e.g. '450 busy'")
     p.add_argument("--passive-ports", default="", help="first-last")
     p.add_argument("--login-folder", default="", help="folder a login lands in, below the served root (which stays reachable)")
@@ -40,6 +42,8 @@ def make_handler(args, log):
     if "MLST" in removed:
         removed.add("MLSD")
 
+    state = {"renames": 0, "dropped": False}
+
     class Handler(FTPHandler):
         proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in removed}
         auth_failed_timeout = 0  # answer a refused login at once
@@ -48,6 +52,9 @@ def make_handler(args, log):
             shown = "PASS ******" if cmd == "PASS" else line
             log.write(shown + "\n")
             log.flush()
+            if args.drop_once_on and not state["dropped"] and line.startswith(args.drop_once_on):
+                state["dropped"] = True
+                return self.close()
             return super().pre_process_command(line, cmd, arg)
 
         def on_login(self, username):
@@ -59,6 +66,10 @@ def make_handler(args, log):
             if args.refuse_rename:
                 self._rnfr = None
                 return self.respond("550 Renaming is not allowed here.")
+            state["renames"] += 1
+            if state["renames"] <= args.refuse_first_renames:
+                self._rnfr = None
+                return self.respond("550 Renaming is not allowed now.")
             if args.rename_reply:
                 self._rnfr = None
                 return self.respond(args.rename_reply)

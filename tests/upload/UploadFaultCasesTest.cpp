@@ -5,6 +5,8 @@
 
 #include "tests/upload/UploadTestSupport.h"
 
+#include "model/FileStatus.h"
+
 #include "platform/ftp/FtpConnection.h"
 #include "platform/ftp/InternetFile.h"
 #include "platform/ftp/InternetSession.h"
@@ -124,4 +126,43 @@ TEST(UploadFaultCases, TheLookUpSentWithARenameAnswersOnlyForTheRenamedName)
     EXPECT_EQ(server.CommandsStartingWith("SIZE"),
               (std::vector<std::string>{"SIZE page.html", "SIZE other.html", "SIZE page.html"}));
     ftp->Close();
+}
+
+// A rename is refused (the temporary file stays, as after any refused
+// rename), then the connection drops during the next file's look-up. The
+// server error handler can remove the temporary file only over a connection
+// that still works; this one is gone, so the file stays on the server, the
+// error is shown alone (last server) and the run ends. The next run sends
+// the first file again under the same temporary name and renames it: the
+// server is clean.
+TEST(UploadFaultCases, ATemporaryFileLeftByADroppedConnectionGoesWithTheNextRun)
+{
+    test::PyFtpdOptions options;
+    options.refuseFirstRenames = 1;
+    options.dropOnceOn = "MLST b.html";
+    test::PyFtpdServer server(options);
+    test::UploadFixture site;
+    site.AddServer(server, "");
+    site.AddFile("a.html", "page a\n", "");
+    site.AddFile("b.html", "page b\n", "");
+    const auto status = GetLocalFileStatus(site.LocalPath("b.html"));
+    ASSERT_TRUE(status);
+    site.doc.m_files[1].m_timeLocal = status->m_mtime;  // as if sent before: the look-up is asked
+    site.doc.m_files[1].m_dwLocalSize = status->m_size;
+    site.box.Answer(IDYES);
+    site.Upload();
+    const auto shown = site.box.shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, test::kRenameQuestion);
+    EXPECT_EQ(shown[1].style, test::kErrorStyle);
+    EXPECT_NE(shown[1].text, test::kUploadComplete);
+    EXPECT_EQ(ServerFile(server, "OrviktsnTemp.html"), "page a\n");
+    EXPECT_EQ(site.doc.m_files[0].m_timeLocal.GetTime(), 0);
+
+    site.box.Clear();
+    site.Upload();
+    EXPECT_EQ(site.Texts(), std::vector<std::string>{test::kUploadComplete});
+    EXPECT_FALSE(fs::exists(server.Root() / "OrviktsnTemp.html"));
+    EXPECT_EQ(ServerFile(server, "a.html"), "page a\n");
+    EXPECT_EQ(ServerFile(server, "b.html"), "page b\n");
 }
