@@ -52,10 +52,7 @@ int EditSession::Load(const std::string& sitePath)
     const std::filesystem::path absolute = std::filesystem::absolute(sitePath, error);
     m_path = error ? sitePath : absolute.lexically_normal().string();
     if (m_runLock.Acquire(m_path) == CUploadRunLock::Result::Busy) {
-        std::fprintf(stderr,
-                     "tessarine: %s is being uploaded; the %s change was not made.\n"
-                     "Try again when the upload has ended (it saves the configuration at its end).\n",
-                     m_path.c_str(), m_command.c_str());
+        std::fputs(RunLockRefusal(m_path, "the " + m_command + " change was not made").c_str(), stderr);
         return kExitRefused;
     }
     return LoadConfiguration(doc, m_path);

@@ -212,7 +212,7 @@ TEST(UploadCommand, CtrlCStopsTheRunTheDesignedWayAndASecondRunIsRefusedMeanwhil
 
     const test::ProgramResult second = test::RunTool({"upload", site.Config()});
     EXPECT_EQ(second.status, 6);
-    EXPECT_EQ(second.err, site.Config() + "\nAnother upload or change of this web site configuration is in progress.\n\n"
+    EXPECT_EQ(second.err, site.Config() + "\nThis web site configuration is in use by another run or edit.\n\n"
                                           "Try again when it has ended.\n");
 
     running.Signal(SIGINT);
