@@ -18,6 +18,8 @@ int RunNew(const Args& args)
     if (!parsed.error.empty())
         return UsageError("new", parsed.error);
     const std::string& path = parsed.positional[0];
+    if (path.empty())
+        return UsageError("new", "give the configuration file's name");
     struct stat st {};
     if (!parsed.Has("force") && ::lstat(path.c_str(), &st) == 0) {
         std::fprintf(stderr, "%s already exists; it was left as it is (--force replaces it).\n", path.c_str());

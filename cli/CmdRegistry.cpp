@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
+#include "cli/OptionParser.h"
 #include "cli/Utf8.h"
 #include "platform/framework/RegularFile.h"
 #include "platform/registry/RegistryStore.h"
@@ -100,8 +101,12 @@ int Import(const std::string& file)
 
 }  // namespace
 
-int RunRegistry(const Args& args)
+int RunRegistry(const Args& given)
 {
+    const ParsedOptions parsed = ParseOptions(given, {});
+    if (!parsed.ok())
+        return UsageError("registry", parsed.error);
+    const Args& args = parsed.positional;
     if (args.size() >= 1 && args[0] == "export" && args.size() <= 2)
         return Export(args.size() == 2 ? args[1] : std::string());
     if (args.size() == 2 && args[0] == "import")

@@ -1,4 +1,5 @@
 #include "cli/TerminalUploadUi.h"
+#include "cli/Utf8.h"
 
 #include <csignal>
 #include <unistd.h>
@@ -85,7 +86,7 @@ void CTerminalUploadProgress::SetFileOutcome(UploadOutcome outcome)
     if (IsProblem(outcome))
         m_problems.push_back(m_report);
     ClearBar();
-    std::fprintf(m_out, "%s\n", FormatFileReport(m_report).c_str());
+    std::fprintf(m_out, "%s\n", EscapeControls(FormatFileReport(m_report), LineBreaks::escape).c_str());
     std::fflush(m_out);
 }
 
@@ -100,7 +101,7 @@ void CTerminalUploadProgress::DrawBar(bool force)
     const int filled = m_bar.Permille() * kBarWidth / 1000;
     std::fprintf(m_barOut, "\r\033[K[%s%s] %3d%% %s", std::string(filled, '#').c_str(),
                  std::string(kBarWidth - filled, '.').c_str(), m_bar.Permille() / 10,
-                 m_report.destination.c_str());
+                 EscapeControls(m_report.destination, LineBreaks::escape).c_str());
     std::fflush(m_barOut);
     m_barShown = true;
 }
