@@ -27,7 +27,10 @@ bool IsProblem(UploadOutcome outcome)
 
 std::string FormatFileReport(const FileReport& report)
 {
-    return report.server + ": " + report.localPath + " -> " + report.destination + ", " +
+    // Names come from the configuration and the server: one line per file,
+    // whatever bytes they hold.
+    const auto line = [](const std::string& text) { return EscapeControls(text, LineBreaks::escape); };
+    return line(report.server) + ": " + line(report.localPath) + " -> " + line(report.destination) + ", " +
            std::to_string(report.bytes) + " bytes, " + UploadOutcomeName(report.outcome);
 }
 
@@ -86,7 +89,7 @@ void CTerminalUploadProgress::SetFileOutcome(UploadOutcome outcome)
     if (IsProblem(outcome))
         m_problems.push_back(m_report);
     ClearBar();
-    std::fprintf(m_out, "%s\n", EscapeControls(FormatFileReport(m_report), LineBreaks::escape).c_str());
+    std::fprintf(m_out, "%s\n", FormatFileReport(m_report).c_str());
     std::fflush(m_out);
 }
 
