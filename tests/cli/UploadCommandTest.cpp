@@ -181,7 +181,7 @@ TEST(UploadCommand, UsageAndLoadFailures)
                                ": nothing to upload: a configuration needs at least one server and one file\n");
     const test::ProgramResult missing = test::RunTool({"upload", "/nonexistent/site.tsn"});
     EXPECT_EQ(missing.status, 3);
-    EXPECT_EQ(missing.err, "/nonexistent/site.tsn was not found.\n");
+    EXPECT_EQ(missing.err, "tessarine: /nonexistent/site.tsn was not found.\n");
 }
 
 // Waits (without a deadline of its own: ctest's time-out ends a hang) until
