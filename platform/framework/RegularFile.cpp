@@ -159,8 +159,10 @@ int ReplaceKeepingOwner(const std::string& target, const struct stat& old, const
 {
     std::string temporary;
     UniqueFd fd = CreateTemporary(target, temporary);
+    // Only a folder that refuses a new file sends the save in place: after
+    // any other failure (a full disk) writing in place could cut the file.
     if (!fd.IsOpen())
-        return kNotReplaceable;
+        return errno == EACCES || errno == EPERM ? kNotReplaceable : errno;
     struct stat fresh {};
     bool kept = ::fstat(fd.Get(), &fresh) == 0;
     if (kept && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid))
