@@ -3,11 +3,15 @@
 
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
+#include "cli/OptionParser.h"
+#include "cli/Utf8.h"
+#include "platform/framework/RegularFile.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/registry/RegistryText.h"
 
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <optional>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -42,32 +46,47 @@ int Export(const std::string& keyName)
     }
     if (result != ERROR_SUCCESS)
         return StoreError(result);
+    // An import reads the text line by line: such a name would make an
+    // export that cannot be read back. Nothing the program writes has one.
+    const std::string broken = FindNameWithLineBreak(keys);
+    if (!broken.empty()) {
+        std::fprintf(stderr,
+                     "tessarine: registry key '%s' has a key or value name with a line break, which the "
+                     "export cannot write (nothing was exported)\n",
+                     EscapeControls(broken, LineBreaks::escape).c_str());
+        return kExitRegistry;
+    }
     const std::string text = FormatRegistryText(keys);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitRegistry;
 }
 
-bool ReadInput(const std::string& file, std::string& text)
+// The text to import, from standard input for "-"; the reason it cannot be
+// read otherwise (a folder, a missing or unreadable file).
+std::optional<std::string> ReadInput(const std::string& file, std::string& text)
 {
-    std::ostringstream bytes;
     if (file == "-") {
+        std::ostringstream bytes;
         bytes << std::cin.rdbuf();
-    } else {
-        std::ifstream in(file, std::ios::binary);
-        if (!in)
-            return false;
-        bytes << in.rdbuf();
+        text = bytes.str();
+        return std::nullopt;
     }
-    text = bytes.str();
-    return true;
+    FileReadResult read = ReadRegularFile(file);
+    if (!read.error) {
+        text = std::move(read.bytes);
+        return std::nullopt;
+    }
+    return read.error->m_lOsError != 0 ? std::string(std::strerror(read.error->m_lOsError))
+                                       : std::string("not a regular file");
 }
 
 int Import(const std::string& file)
 {
     std::string text;
-    if (!ReadInput(file, text)) {
-        std::fprintf(stderr, "tessarine: cannot read '%s'\n", file.c_str());
-        return kExitUsage;
+    if (const std::optional<std::string> reason = ReadInput(file, text)) {
+        std::fprintf(stderr, "tessarine: cannot read '%s': %s (nothing was imported)\n",
+                     EscapeControls(file).c_str(), reason->c_str());
+        return kExitRegistry;
     }
     std::vector<RegistryEdit> edits;
     RegistryTextError error;
@@ -82,8 +101,12 @@ int Import(const std::string& file)
 
 }  // namespace
 
-int RunRegistry(const Args& args)
+int RunRegistry(const Args& given)
 {
+    const ParsedOptions parsed = ParseOptions(given, {});
+    if (!parsed.ok())
+        return UsageError("registry", parsed.error);
+    const Args& args = parsed.positional;
     if (args.size() >= 1 && args[0] == "export" && args.size() <= 2)
         return Export(args.size() == 2 ? args[1] : std::string());
     if (args.size() == 2 && args[0] == "import")

@@ -13,6 +13,7 @@ using Args = std::vector<std::string>;
 struct Command {
     const char* name;
     const char* synopsis;  // one line, shown by --help
+    const char* options;   // what COMMAND --help adds: one "  --x  what" line each
     int (*run)(const Args& args);
 };
 

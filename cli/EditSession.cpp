@@ -2,10 +2,13 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/ToolDocument.h"
+#include "cli/Utf8.h"
 
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -52,13 +55,15 @@ int EditSession::Load(const std::string& sitePath)
     const std::filesystem::path absolute = std::filesystem::absolute(sitePath, error);
     m_path = error ? sitePath : absolute.lexically_normal().string();
     if (m_runLock.Acquire(m_path) == CUploadRunLock::Result::Busy) {
-        std::fprintf(stderr,
-                     "tessarine: %s is being uploaded; the %s change was not made.\n"
-                     "Try again when the upload has ended (it saves the configuration at its end).\n",
-                     m_path.c_str(), m_command.c_str());
+        std::fputs(RunLockRefusal(m_path, "the " + m_command + " change was not made").c_str(), stderr);
         return kExitRefused;
     }
-    return LoadConfiguration(doc, m_path);
+    const int loaded = LoadConfiguration(doc, m_path);
+    struct stat st {};
+    if (loaded == kExitLoadFailed && ::lstat(m_path.c_str(), &st) != 0 && errno == ENOENT)
+        std::fprintf(stderr, "tessarine: 'tessarine new %s' makes an empty configuration.\n",
+                     EscapeControls(sitePath).c_str());
+    return loaded;
 }
 
 int EditSession::Open(const ParsedOptions& options, std::size_t count, bool orMore, const std::string& need)

@@ -24,8 +24,8 @@ struct OptionSpec {
 // How strictly a command reads its arguments.
 struct ParseRules {
     // "-x" is an (unknown) option rather than a positional value; a lone
-    // "-" stays positional.
-    bool singleDashIsOption = false;
+    // "-" stays positional, and "--" lets a value such as "-x" through.
+    bool singleDashIsOption = true;
     // A flag given twice counts once instead of being an error.
     bool repeatedFlagsAllowed = false;
 };

@@ -1,5 +1,7 @@
 #include "cli/TerminalMessageBox.h"
 
+#include "cli/Utf8.h"
+
 #include <cctype>
 #include <string>
 #include <unistd.h>
@@ -58,13 +60,13 @@ int CTerminalMessageBox::Show(const std::string&, const std::string& text, unsig
         m_completeShown = true;
     else
         m_problemShown = true;
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());
     return SafeMessageBoxAnswer(style);
 }
 
 int CTerminalMessageBox::Ask(const std::string& text)
 {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());
     bool yes = false;
     switch (m_policy) {
     case QuestionPolicy::AllYes:
@@ -85,6 +87,19 @@ int CTerminalMessageBox::Ask(const std::string& text)
         break;
     }
     return yes ? IDYES : IDNO;
+}
+
+CPlainMessageBox::CPlainMessageBox() : m_previous(SetMessageBoxHandler(this)) {}
+
+CPlainMessageBox::~CPlainMessageBox()
+{
+    SetMessageBoxHandler(m_previous);
+}
+
+int CPlainMessageBox::Show(const std::string&, const std::string& text, unsigned int style)
+{
+    std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());
+    return SafeMessageBoxAnswer(style);
 }
 
 }  // namespace cli

@@ -37,6 +37,23 @@ private:
     IMessageBoxHandler* m_previous;
 };
 
+// The tool's message box outside an upload: every text to standard error
+// with its control characters escaped (names from files keep no power over
+// the terminal), questions given their safe answer. Installed for the
+// object's lifetime.
+class CPlainMessageBox : public IMessageBoxHandler {
+public:
+    CPlainMessageBox();
+    ~CPlainMessageBox() override;
+    CPlainMessageBox(const CPlainMessageBox&) = delete;
+    CPlainMessageBox& operator=(const CPlainMessageBox&) = delete;
+
+    int Show(const std::string& caption, const std::string& text, unsigned int style) override;
+
+private:
+    IMessageBoxHandler* m_previous;
+};
+
 // Reads one answer line from in; true for "y" or "yes" (any case). False on
 // any other line, at the end of input or when interrupted.
 bool ReadYesAnswer(std::FILE* in);

@@ -1,4 +1,5 @@
 #include "cli/TerminalUploadUi.h"
+#include "cli/Utf8.h"
 
 #include <csignal>
 #include <unistd.h>
@@ -26,7 +27,10 @@ bool IsProblem(UploadOutcome outcome)
 
 std::string FormatFileReport(const FileReport& report)
 {
-    return report.server + ": " + report.localPath + " -> " + report.destination + ", " +
+    // Names come from the configuration and the server: one line per file,
+    // whatever bytes they hold.
+    const auto line = [](const std::string& text) { return EscapeControls(text, LineBreaks::escape); };
+    return line(report.server) + ": " + line(report.localPath) + " -> " + line(report.destination) + ", " +
            std::to_string(report.bytes) + " bytes, " + UploadOutcomeName(report.outcome);
 }
 
@@ -100,7 +104,7 @@ void CTerminalUploadProgress::DrawBar(bool force)
     const int filled = m_bar.Permille() * kBarWidth / 1000;
     std::fprintf(m_barOut, "\r\033[K[%s%s] %3d%% %s", std::string(filled, '#').c_str(),
                  std::string(kBarWidth - filled, '.').c_str(), m_bar.Permille() / 10,
-                 m_report.destination.c_str());
+                 EscapeControls(m_report.destination, LineBreaks::escape).c_str());
     std::fflush(m_barOut);
     m_barShown = true;
 }

@@ -25,7 +25,8 @@ struct FileReport {
     UploadOutcome outcome = UploadOutcome::Skipped;
 };
 
-// "server: local -> destination, N bytes, outcome"
+// "server: local -> destination, N bytes, outcome", always one line: control
+// characters in the names, line feed and tab included, escaped as \x0a.
 std::string FormatFileReport(const FileReport& report);
 
 // Installs the SIGINT handler (without restarting interrupted reads, so a

@@ -11,7 +11,8 @@
 
 namespace cli {
 
-// Opens path into doc. kExitOk, or kExitLoadFailed after the load's message.
+// Opens path into doc. kExitOk, or kExitLoadFailed after the load's message,
+// which names the file: "tessarine: site.tsn: Unexpected file format.".
 int LoadConfiguration(CTessarineDoc& doc, const std::string& path);
 
 // Saves doc to path (atomically; a new file is readable by its owner only).

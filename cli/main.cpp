@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
+#include "cli/TerminalMessageBox.h"
 #include "res/Version.h"
 
 #include <cstdio>
@@ -10,26 +11,57 @@
 
 namespace cli {
 
+namespace {
+
+constexpr const char* kServerOptionsHelp =
+    "  --server NAME        the FTP server's name or address\n"
+    "  --user USER          the user name\n"
+    "  --password-stdin     read the password as one line from standard input\n"
+    "  --password TEXT      the password (visible to other users in the process list)\n"
+    "  --base-folder FOLDER the folder on the server the site goes to\n";
+constexpr const char* kFileOptionsHelp =
+    "  --web-folder FOLDER  the folder below the base folder it goes to\n"
+    "  --ascii, --binary    the transfer type (default: from the file's extension)\n";
+constexpr const char* kEditFileOptionsHelp =
+    "  --file PATH          another local file\n"
+    "  --web-folder FOLDER  the folder below the base folder it goes to\n"
+    "  --ascii, --binary    the transfer type\n";
+
+}  // namespace
+
 const std::vector<Command>& AllCommands()
 {
     static const std::vector<Command> commands = {
-        {"new", "new SITE.tsn [--force]", RunNew},
-        {"show", "show SITE.tsn [--json [--show-passwords]]", RunShow},
+        {"new", "new SITE.tsn [--force]", "  --force              replace an existing file\n", RunNew},
+        {"show", "show SITE.tsn [--json [--show-passwords]]",
+         "  --json               the configuration as JSON\n"
+         "  --show-passwords     with --json: include the passwords\n",
+         RunShow},
         {"add-server",
          "add-server SITE.tsn --server NAME --user USER [--password-stdin | --password TEXT] "
          "[--base-folder FOLDER]",
-         RunAddServer},
+         kServerOptionsHelp, RunAddServer},
         {"edit-server",
          "edit-server SITE.tsn INDEX [--server NAME] [--user USER] [--password-stdin | --password TEXT] "
          "[--base-folder FOLDER]",
-         RunEditServer},
-        {"remove-server", "remove-server SITE.tsn INDEX...", RunRemoveServer},
-        {"add-file", "add-file SITE.tsn PATH [--web-folder FOLDER] [--ascii | --binary]", RunAddFile},
+         kServerOptionsHelp, RunEditServer},
+        {"remove-server", "remove-server SITE.tsn INDEX...", "", RunRemoveServer},
+        {"add-file", "add-file SITE.tsn PATH [--web-folder FOLDER] [--ascii | --binary]", kFileOptionsHelp,
+         RunAddFile},
         {"edit-file", "edit-file SITE.tsn INDEX [--file PATH] [--web-folder FOLDER] [--ascii | --binary]",
+         kEditFileOptionsHelp,
          RunEditFile},
-        {"remove-file", "remove-file SITE.tsn INDEX...", RunRemoveFile},
-        {"registry", "registry export [KEY] | registry import FILE", RunRegistry},
-        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]", RunUpload},
+        {"remove-file", "remove-file SITE.tsn INDEX...", "", RunRemoveFile},
+        {"registry", "registry export [KEY] | registry import FILE",
+         "  export [KEY]         the store (or the tree of KEY) as REGEDIT4 text\n"
+         "  import FILE          apply a REGEDIT4 file (- for standard input), all or nothing\n",
+         RunRegistry},
+        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]",
+         "  --yes, --no          answer every question Yes or No\n"
+         "  --passive            passive data connections\n"
+         "  --dry-run            list what would be sent; send and save nothing\n"
+         "  --no-save            do not save the upload record\n",
+         RunUpload},
     };
     return commands;
 }
@@ -42,6 +74,26 @@ const Command* FindCommand(const std::string& name)
         if (name == command.name)
             return &command;
     return nullptr;
+}
+
+// True when args ask for the command's help: "--help" or "-h" before any "--".
+bool AsksForHelp(const Args& args)
+{
+    for (const std::string& arg : args) {
+        if (arg == "--")
+            return false;
+        if (arg == "--help" || arg == "-h")
+            return true;
+    }
+    return false;
+}
+
+void PrintCommandHelp(const Command& command)
+{
+    std::printf("Usage: tessarine %s\n", command.synopsis);
+    std::printf("\nOptions:\n%s", command.options);
+    std::printf("  -h, --help           this text\n"
+                "  --                   end of options: what follows is a file name or value\n");
 }
 
 void PrintHelp(FILE* out)
@@ -93,5 +145,11 @@ int main(int argc, char** argv)
     const Command* command = FindCommand(name);
     if (!command)
         return UsageError(name, "unknown command '" + name + "'");
-    return command->run(Args(argv + 2, argv + argc));
+    const Args args(argv + 2, argv + argc);
+    if (AsksForHelp(args)) {
+        PrintCommandHelp(*command);
+        return kExitOk;
+    }
+    CPlainMessageBox messages;
+    return command->run(args);
 }

@@ -21,13 +21,19 @@ std::string CurrentFolder()
     return error ? std::string() : current.string();
 }
 
-// The file to execute for the program token: a path as it is, a bare name
-// from the search order; empty when there is none.
+// The file to execute for the program token: a path (a relative one taken
+// from the caller's folder, made absolute since the child may start in
+// another), a bare name from the search order; empty when there is none.
 std::string ResolveProgram(const std::string& program)
 {
     if (program.find('/') != std::string::npos) {
         struct stat info;
-        return stat(program.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? program : std::string();
+        if (stat(program.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            return std::string();
+        if (program.front() == '/')
+            return program;
+        const std::string current = CurrentFolder();
+        return current.empty() ? std::string() : current + "/" + program;
     }
     std::vector<std::string> folders = {GetModuleFolder(), CurrentFolder()};
     for (std::string& folder : SearchPathFolders())

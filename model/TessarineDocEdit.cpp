@@ -58,16 +58,27 @@ bool SameText(const std::string& a, const std::string& b)
     return true;
 }
 
+// Folders equal as they are stored: a "\" typed in a folder is stored as
+// "/", so "www\site" typed again is the same folder as the stored
+// "www/site". File names are compared as typed: on Linux "\" is a byte a
+// file name may hold.
+bool SameFolder(std::string stored, std::string typed)
+{
+    CTessarineDoc::MakeForwardSlashes(stored);
+    CTessarineDoc::MakeForwardSlashes(typed);
+    return SameText(stored, typed);
+}
+
 bool SameServer(const ServerEntry& entry, const std::string& name, const std::string& folder,
                 const std::string& user)
 {
-    return SameText(entry.m_strServerName, name) && SameText(entry.m_strBaseFolder, folder) &&
+    return SameText(entry.m_strServerName, name) && SameFolder(entry.m_strBaseFolder, folder) &&
            SameText(entry.m_strUserName, user);
 }
 
 bool SameFile(const FileEntry& entry, const std::string& name, const std::string& folder)
 {
-    return SameText(entry.m_strFileName, name) && SameText(entry.m_strWebFolder, folder);
+    return SameText(entry.m_strFileName, name) && SameFolder(entry.m_strWebFolder, folder);
 }
 
 // The index of the entry behind the first selected row, or -1 when no row is

@@ -54,6 +54,11 @@ void CUploadRunLock::Release()
 
 std::string UploadBusyMessage(const std::string& path)
 {
-    return path + "\nAnother upload or change of this web site configuration is in progress.\n\n"
+    return path + "\nThis web site configuration is in use by another run or edit.\n\n"
                   "Try again when it has ended.";
+}
+
+std::string RunLockRefusal(const std::string& path, const std::string& what)
+{
+    return "tessarine: " + path + " is in use by another run or edit; " + what + ".\nTry again when it has ended.\n";
 }

@@ -26,5 +26,9 @@ private:
     int m_fd = -1;
 };
 
-// The message shown when another run holds the lock.
+// The message shown when another run holds the lock. The lock cannot tell
+// whether an upload run or an edit holds it, so neither text guesses.
 std::string UploadBusyMessage(const std::string& path);
+// The tool's line (with its line end) when a command that would save path
+// finds the lock held; what says what was not done ("it was not replaced").
+std::string RunLockRefusal(const std::string& path, const std::string& what);

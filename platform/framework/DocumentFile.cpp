@@ -65,7 +65,7 @@ bool SaveDocumentFile(CDocument& doc, const std::string& path)
         AfxMessageBox(kFailedToSave, MB_ICONEXCLAMATION);
         return false;
     }
-    if (std::optional<CFileException> error = WriteFileAtomically(path, ar.GetStoredBytes())) {
+    if (std::optional<CFileException> error = SaveFileBytes(path, ar.GetStoredBytes())) {
         AfxMessageBox(error->GetErrorMessage(), MB_ICONEXCLAMATION);
         return false;
     }

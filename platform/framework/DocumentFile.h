@@ -30,9 +30,11 @@ OpenOutcome OpenDocumentFile(CDocument& doc, const std::string& path);
 // own message; doc is then new (OnNewDocument).
 bool LoadDocumentFromBytes(CDocument& doc, std::string_view bytes);
 
-// Saves doc to path: Serialize in storing mode, then the bytes replace path
-// atomically (a new file is readable by its owner only). On success the
+// Saves doc to path: Serialize in storing mode, then the bytes are saved as
+// SaveFileBytes saves them (atomically where it can, keeping an existing
+// file's owner, mode and links; a new file readable by its owner only). On success the
 // modified flag is cleared and doc takes path. On failure ("Failed to save
 // document." or the file-error message naming path) doc keeps its contents
-// and modified flag, and an existing file at path is left whole.
+// and modified flag, and an existing file at path is left whole unless it was being written
+// in place.
 bool SaveDocumentFile(CDocument& doc, const std::string& path);

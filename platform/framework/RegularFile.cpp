@@ -57,13 +57,18 @@ std::string SaveTarget(const std::string& path)
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// The folder that holds path.
+std::string FolderOf(const std::string& path)
+{
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Flushes the folder that holds path, so that a rename in it survives a
 // crash. Best effort: the file itself is already complete on disk.
 void FlushFolderOf(const std::string& path)
 {
-    const std::string::size_type slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.IsOpen())
         ::fsync(fd.Get());
 }
@@ -78,6 +83,98 @@ int FillTemporary(UniqueFd& fd, const std::string& bytes)
     if (fd.Reset() != 0)
         return errno;
     return 0;
+}
+
+// Writes bytes over the open file fd from its start and cuts it there, then
+// flushes it: the save that keeps the file itself (its owner, its links).
+std::optional<CFileException> WriteInPlace(UniqueFd& fd, const std::string& path, const std::string& bytes)
+{
+    int error = ::ftruncate(fd.Get(), 0) != 0 ? errno : 0;
+    if (error == 0)
+        error = WriteAll(fd.Get(), bytes);
+    if (error == 0 && ::fsync(fd.Get()) != 0)
+        error = errno;
+    if (error == 0 && fd.Reset() != 0)
+        error = errno;
+    if (error != 0)
+        return CFileException::FromErrno(error, path);
+    return std::nullopt;
+}
+
+// Creates a temporary file beside target (mode 0600); its path in temporary.
+UniqueFd CreateTemporary(const std::string& target, std::string& temporary)
+{
+    temporary = target + ".XXXXXX";
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.IsOpen() && ::fchmod(fd.Get(), S_IRUSR | S_IWUSR) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        errno = error;
+        return UniqueFd();
+    }
+    return fd;
+}
+
+// Fills the temporary file and renames it over target; 0 or the errno.
+int CompleteTemporary(UniqueFd& fd, const std::string& temporary, const std::string& target,
+                      const std::string& bytes)
+{
+    int error = FillTemporary(fd, bytes);
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    FlushFolderOf(target);
+    return 0;
+}
+
+// A file that does not exist yet: created readable by its owner only. A
+// folder that may not be written is named as what refused.
+std::optional<CFileException> WriteNewFile(const std::string& path, const std::string& target,
+                                           const std::string& bytes)
+{
+    std::string temporary;
+    UniqueFd fd = CreateTemporary(target, temporary);
+    if (!fd.IsOpen()) {
+        const int error = errno;
+        const bool folderRefused = error == EACCES || error == EPERM;
+        return CFileException::FromErrno(error, folderRefused ? FolderOf(path) : path);
+    }
+    if (int error = CompleteTemporary(fd, temporary, target, bytes))
+        return CFileException::FromErrno(error, path);
+    return std::nullopt;
+}
+
+constexpr int kNotReplaceable = -1;
+
+// The atomic save of an existing file: a new file beside it takes the old
+// one's owner, group and permission bits before it is renamed over it.
+// 0 when done; kNotReplaceable when the folder refuses the new file or the
+// owner cannot be kept (the caller then writes in place rather than take the
+// file from its owner); the errno when writing or renaming failed (target is
+// untouched then).
+int ReplaceKeepingOwner(const std::string& target, const struct stat& old, const std::string& bytes)
+{
+    std::string temporary;
+    UniqueFd fd = CreateTemporary(target, temporary);
+    // Only a folder that refuses a new file sends the save in place: after
+    // any other failure (a full disk) writing in place could cut the file.
+    if (!fd.IsOpen())
+        return errno == EACCES || errno == EPERM ? kNotReplaceable : errno;
+    struct stat fresh {};
+    bool kept = ::fstat(fd.Get(), &fresh) == 0;
+    if (kept && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid))
+        kept = ::fchown(fd.Get(), old.st_uid, old.st_gid) == 0;
+    // After the owner: a change of owner clears the set-id bits.
+    if (kept)
+        kept = ::fchmod(fd.Get(), old.st_mode & 07777) == 0;
+    if (!kept) {
+        ::unlink(temporary.c_str());
+        return kNotReplaceable;
+    }
+    return CompleteTemporary(fd, temporary, target, bytes);
 }
 
 }  // namespace
@@ -115,22 +212,30 @@ FileReadResult ReadRegularFile(const std::string& path)
     return result;
 }
 
-std::optional<CFileException> WriteFileAtomically(const std::string& path, const std::string& bytes)
+std::optional<CFileException> SaveFileBytes(const std::string& path, const std::string& bytes)
 {
     const std::string target = SaveTarget(path);
-    std::string temporary = target + ".XXXXXX";
-    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));  // mode 0600
-    if (!fd.IsOpen())
-        return CFileException::FromErrno(errno, path);
-    int error = ::fchmod(fd.Get(), S_IRUSR | S_IWUSR) != 0 ? errno : 0;
-    if (error == 0)
-        error = FillTemporary(fd, bytes);
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return CFileException::FromErrno(error, path);
+    struct stat old {};
+    if (::stat(target.c_str(), &old) != 0) {
+        if (errno != ENOENT)
+            return CFileException::FromErrno(errno, path);
+        return WriteNewFile(path, target, bytes);
     }
-    FlushFolderOf(target);
+    if (std::optional<CFileException> kind = KindError(old, path))
+        return kind;
+    // The permission to write the file is the system's to decide (root may
+    // write a read-only file); asking it by opening spares guessing from the
+    // mode bits. The file is not truncated until it is known which way the
+    // save goes.
+    UniqueFd live(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!live.IsOpen())
+        return CFileException::FromErrno(errno, path);
+    if (old.st_nlink > 1)
+        return WriteInPlace(live, path, bytes);
+    const int replaced = ReplaceKeepingOwner(target, old, bytes);
+    if (replaced == kNotReplaceable)
+        return WriteInPlace(live, path, bytes);
+    if (replaced != 0)
+        return CFileException::FromErrno(replaced, path);
     return std::nullopt;
 }

@@ -27,8 +27,19 @@ FileOpenResult OpenRegularFileForReading(const std::string& path);
 // The whole content of the regular file path.
 FileReadResult ReadRegularFile(const std::string& path);
 
-// Replaces path with bytes atomically: writes a new file beside it (mode
-// 0600, readable by its owner only), flushes it to disk and renames it over
-// path. When path is a symbolic link the file it points to is replaced and
-// the link stays. On failure path is left as it was and the error names path.
-std::optional<CFileException> WriteFileAtomically(const std::string& path, const std::string& bytes);
+// Saves bytes as the whole content of path. When path is a symbolic link
+// the file it points to is saved and the link stays. On failure the error
+// names path (or, for a new file, the folder that refused it).
+// - A new file is written beside its name, flushed and renamed into place,
+//   readable by its owner only (mode 0600).
+// - An existing file must be a regular file the caller may open for writing
+//   (the system decides: root may write a read-only file); otherwise it is
+//   refused and left as it was.
+// - It is replaced atomically as a new file is, the new file taking the old
+//   one's owner, group and permission bits, so a failure leaves it whole.
+// - It is written in place (truncated, written whole, flushed), as the
+//   framework's own save does, when it has more than one hard link, when its
+//   folder refuses a new file, or when its owner or group cannot be given to
+//   a new file: a save never takes a file from its owner. Only then can a
+//   failed write leave it cut.
+std::optional<CFileException> SaveFileBytes(const std::string& path, const std::string& bytes);

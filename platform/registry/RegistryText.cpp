@@ -63,7 +63,26 @@ std::string HeaderName(const RegistryKeyRecord& key)
     return name;
 }
 
+bool HasLineBreak(const std::string& name)
+{
+    return name.find_first_of("\r\n") != std::string::npos;
+}
+
 }  // namespace
+
+std::string FindNameWithLineBreak(const std::vector<RegistryKeyRecord>& keys)
+{
+    for (const RegistryKeyRecord& key : keys) {
+        bool broken = false;
+        for (const std::string& part : key.path)
+            broken = broken || HasLineBreak(part);
+        for (const RegistryValue& value : key.values)
+            broken = broken || HasLineBreak(value.name);
+        if (broken)
+            return HeaderName(key);
+    }
+    return std::string();
+}
 
 std::string FormatRegistryText(const std::vector<RegistryKeyRecord>& keys)
 {

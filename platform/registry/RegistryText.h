@@ -14,6 +14,11 @@
 // The text form of keys, in their order, starting with the "REGEDIT4" line.
 std::string FormatRegistryText(const std::vector<RegistryKeyRecord>& keys);
 
+// The header name ("HKEY_...\path") of the first key in keys whose own
+// name, or one of whose value names, holds a line break (CR or LF): the text
+// form has no way to write one that reads back. Empty when there is none.
+std::string FindNameWithLineBreak(const std::vector<RegistryKeyRecord>& keys);
+
 struct RegistryTextError {
     int line = 0;  // 1-based line of the fault
     std::string message;

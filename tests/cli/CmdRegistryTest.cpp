@@ -1,6 +1,7 @@
 // tessarine registry export|import, run as the program, each on a store of
 // its own.
 
+#include "platform/registry/RegistryStore.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempDir.h"
 
@@ -69,8 +70,7 @@ TEST_F(CmdRegistryTest, UsageAndStoreErrors)
 {
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"registry"}, {"registry", "import"}, {"registry", "list"},
-                                               {"registry", "export", "HKEY_NOWHERE\\x"},
-                                               {"registry", "import", dir.file("no-such-file")}})
+                                               {"registry", "export", "HKEY_NOWHERE\\x"}})
         EXPECT_EQ(Tool(args).status, 2) << args.back();
     test::WriteFile(dir.file("file"), "x");
     test::WriteFile(dir.file("ok.reg"), "REGEDIT4\n");
@@ -79,6 +79,64 @@ TEST_F(CmdRegistryTest, UsageAndStoreErrors)
     EXPECT_EQ(exported.status, 7);
     EXPECT_NE(exported.err.find("cannot be opened"), std::string::npos) << exported.err;
     EXPECT_EQ(Tool({"registry", "import", dir.file("ok.reg")}, unopenable).status, 7);
+}
+
+// What cannot be read is a registry error that says why; nothing is imported.
+TEST_F(CmdRegistryTest, AnImportThatCannotReadItsFileSaysWhy)
+{
+    test::WriteFile(dir.file("file"), "x");
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {dir.str(), "Is a directory"},
+        {dir.file("no-such-file"), "No such file or directory"},
+        {dir.file("file/under-a-file.reg"), "Not a directory"},
+        {"/dev/null", "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const test::ProgramResult imported = Tool({"registry", "import", c.path});
+        EXPECT_EQ(imported.status, 7) << c.path;
+        EXPECT_EQ(imported.err, "tessarine: cannot read '" + c.path + "': " + c.reason + " (nothing was imported)\n");
+    }
+}
+
+// The text form reads line by line: a name with a line break would make an
+// export that cannot be imported, so it is refused, naming the key.
+TEST_F(CmdRegistryTest, ANameWithALineBreakIsAnExportError)
+{
+    const struct {
+        const char* what;
+        const char* key;
+        const char* valueName;
+        const char* named;
+    } cases[] = {
+        {"value name", "Software\\Orvik", "two\nlines", "HKEY_CURRENT_USER\\Software\\Orvik"},
+        {"key name", "Software\\Orvik\\A\rB", "v", "HKEY_CURRENT_USER\\Software\\Orvik\\A\\x0dB"},
+    };
+    for (const auto& c : cases) {
+        test::TempDir own("tessarine-reg");
+        const std::string store = own.file("registry.sqlite3");
+        {
+            RegistryStore direct(store);
+            ASSERT_EQ(direct.CreateKey(HKEY_CURRENT_USER, c.key), ERROR_SUCCESS) << c.what;
+            const DWORD one = 1;
+            ASSERT_EQ(direct.SetValue(HKEY_CURRENT_USER, c.key, c.valueName, REG_DWORD, &one, sizeof one),
+                      ERROR_SUCCESS);
+        }
+        for (const char* key : {"HKCU\\Software", ""}) {
+            std::vector<std::string> args = {"registry", "export"};
+            if (*key)
+                args.push_back(key);
+            const test::ProgramResult exported = Tool(args, store);
+            EXPECT_EQ(exported.status, 7) << c.what;
+            EXPECT_EQ(exported.out, "") << c.what;
+            EXPECT_EQ(exported.err, std::string("tessarine: registry key '") + c.named +
+                                        "' has a key or value name with a line break, which the export cannot "
+                                        "write (nothing was exported)\n")
+                << c.what;
+        }
+    }
 }
 
 }  // namespace

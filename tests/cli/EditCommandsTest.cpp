@@ -142,7 +142,9 @@ TEST_F(EditCommandsTest, RefusedChangesLeaveTheFileByteForByte)
 }
 
 // An upload run saves the whole configuration at its end: an edit made while
-// it runs would be undone, so the edit is refused until the run has ended.
+// it runs would be undone, so the edit (and a forced new file) is refused
+// until the run has ended. The lock cannot tell who holds it, so the text
+// does not guess.
 TEST_F(EditCommandsTest, AnEditIsRefusedWhileAnUploadRunHoldsTheFile)
 {
     BuildSite();
@@ -154,6 +156,7 @@ TEST_F(EditCommandsTest, AnEditIsRefusedWhileAnUploadRunHoldsTheFile)
         {"add-file", "site.tsn", "www/notes"},
         {"edit-file", "site.tsn", "0", "--binary"},
         {"remove-file", "site.tsn", "0", "2"},
+        {"new", "site.tsn", "--force"},
     };
     {
         CUploadRunLock run;
@@ -161,9 +164,9 @@ TEST_F(EditCommandsTest, AnEditIsRefusedWhileAnUploadRunHoldsTheFile)
         for (const std::vector<std::string>& args : edits) {
             const ProgramResult result = RunTool(args);
             EXPECT_EQ(result.status, 4) << args[0] << ": " << result.err;
-            EXPECT_EQ(result.err, "tessarine: " + Full("site.tsn") + " is being uploaded; the " + args[0] +
-                                      " change was not made.\nTry again when the upload has ended (it saves "
-                                      "the configuration at its end).\n");
+            const std::string what = args[0] == "new" ? "it was not replaced" : "the " + args[0] + " change was not made";
+            EXPECT_EQ(result.err, "tessarine: " + Full("site.tsn") + " is in use by another run or edit; " + what +
+                                      ".\nTry again when it has ended.\n");
             EXPECT_EQ(test::ReadFile("site.tsn"), before) << args[0];
         }
     }

@@ -186,13 +186,17 @@ TEST(ToolShow, AFileThatDoesNotLoadIsExitThreeWithTheMessage)
         std::string err;
     };
     const Case cases[] = {
-        {dir.file("foreign.tsn"), "This file is not a Tessarine file or the file is corrupt.\n"},
+        // The designed texts after the tool's name and the file's; a file
+        // error names the file already.
+        {dir.file("foreign.tsn"),
+         "tessarine: " + dir.file("foreign.tsn") + ": This file is not a Tessarine file or the file is corrupt.\n"},
         {dir.file("future.tsn"),
-         "This file was saved using a future version Tessarine or the file is corrupt. "
-         "Please obtain an update to open this file.\n"},
-        {dir.file("cut.tsn"), "Unexpected file format.\n"},
-        {dir.file("missing.tsn"), dir.file("missing.tsn") + " was not found.\n"},
-        {dir.path().string(), dir.path().string() + " is a folder, not a file.\n"},
+         "tessarine: " + dir.file("future.tsn") +
+             ": This file was saved using a future version Tessarine or the file is corrupt. "
+             "Please obtain an update to open this file.\n"},
+        {dir.file("cut.tsn"), "tessarine: " + dir.file("cut.tsn") + ": Unexpected file format.\n"},
+        {dir.file("missing.tsn"), "tessarine: " + dir.file("missing.tsn") + " was not found.\n"},
+        {dir.path().string(), "tessarine: " + dir.path().string() + " is a folder, not a file.\n"},
     };
     for (const Case& c : cases) {
         const ProgramResult r = RunTool({"show", c.path, "--json"});

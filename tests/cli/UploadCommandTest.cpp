@@ -181,7 +181,7 @@ TEST(UploadCommand, UsageAndLoadFailures)
                                ": nothing to upload: a configuration needs at least one server and one file\n");
     const test::ProgramResult missing = test::RunTool({"upload", "/nonexistent/site.tsn"});
     EXPECT_EQ(missing.status, 3);
-    EXPECT_EQ(missing.err, "/nonexistent/site.tsn was not found.\n");
+    EXPECT_EQ(missing.err, "tessarine: /nonexistent/site.tsn was not found.\n");
 }
 
 // Waits (without a deadline of its own: ctest's time-out ends a hang) until
@@ -212,7 +212,7 @@ TEST(UploadCommand, CtrlCStopsTheRunTheDesignedWayAndASecondRunIsRefusedMeanwhil
 
     const test::ProgramResult second = test::RunTool({"upload", site.Config()});
     EXPECT_EQ(second.status, 6);
-    EXPECT_EQ(second.err, site.Config() + "\nAnother upload or change of this web site configuration is in progress.\n\n"
+    EXPECT_EQ(second.err, site.Config() + "\nThis web site configuration is in use by another run or edit.\n\n"
                                           "Try again when it has ended.\n");
 
     running.Signal(SIGINT);

@@ -108,6 +108,30 @@ TEST_F(RunCommandLineTest, WithoutAFolderTheProgramInheritsTheCallers)
     EXPECT_EQ(Recorded().cwd, std::filesystem::canonical(elsewhere.path()).string());
 }
 
+// A relative program path is the caller's: the folder the child starts in
+// neither hides it nor lends it another program of the same name.
+TEST_F(RunCommandLineTest, ARelativeProgramIsFoundFromTheCallersFolder)
+{
+    const std::string ours = CopyRecorder(dir.file("caller/tools/recorder"));
+    test::CurrentDirGuard guard;
+    std::filesystem::current_path(dir.file("caller"));
+    struct Case {
+        const char* folder;
+        bool hasItsOwnCopy;
+    };
+    for (const Case& c : {Case{"plain", false}, Case{"decoy", true}}) {
+        SCOPED_TRACE(c.folder);
+        std::filesystem::create_directories(dir.file(c.folder));
+        if (c.hasItsOwnCopy)
+            CopyRecorder(dir.file(std::string(c.folder) + "/tools/recorder"));
+        std::filesystem::remove(record);
+        ASSERT_TRUE(RunCommandLine("tools/recorder x", dir.file(c.folder)));
+        const test::ProcessRecord started = Recorded();
+        EXPECT_EQ(std::filesystem::canonical(started.exe), std::filesystem::canonical(ours));
+        EXPECT_EQ(started.cwd, std::filesystem::canonical(dir.file(c.folder)).string());
+    }
+}
+
 TEST_F(RunCommandLineTest, LooksBesideTheProgramThenInTheCurrentFolderThenOnPath)
 {
     const std::string onPath = CopyRecorder(dir.file("bin/" + std::string(kRecorder)));

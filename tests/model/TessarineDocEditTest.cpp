@@ -154,7 +154,8 @@ TEST_F(DocEditTest, AddServerRefusesDuplicatesAsTypedWithoutCaseOrPassword)
     const Case cases[] = {
         {"letter case only", "FTP.Example.COM", "ANNA", "secret", "WWW/Site", false},
         {"password only", "ftp.example.com", "anna", "other", "www/site", false},
-        {"folder typed with \\ against stored /", "ftp.example.com", "anna", "secret", "www\\site", true},
+        {"folder typed with \\ against stored /", "ftp.example.com", "anna", "secret", "www\\site", false},
+        {"... in letter case too", "ftp.example.com", "anna", "secret", "WWW\\Site", false},
         {"other user", "ftp.example.com", "bert", "secret", "www/site", true},
         {"other folder", "ftp.example.com", "anna", "secret", "www", true},
         {"non-ASCII letters keep their case", "ftp.\xC3\xA9xample.com", "anna", "", "", true},
@@ -164,8 +165,8 @@ TEST_F(DocEditTest, AddServerRefusesDuplicatesAsTypedWithoutCaseOrPassword)
         EXPECT_EQ(doc.AddServer(c.name, c.user, c.password, c.folder), c.added) << c.what;
         ExpectAddOutcome(c.added, kServerExists, c.what);
     }
-    ASSERT_EQ(doc.m_servers.size(), 6u);
-    EXPECT_EQ(doc.m_servers[1].m_strBaseFolder, "www/site");  // the second www\site, turned on storing
+    ASSERT_EQ(doc.m_servers.size(), 5u);
+    EXPECT_EQ(doc.m_servers[1].m_strUserName, "bert");
     EXPECT_EQ(doc.m_servers[0].m_strPassword, "secret");
     for (const ServerEntry& s : doc.m_servers)
         EXPECT_EQ(s.m_wFlags, 0);
@@ -187,7 +188,9 @@ TEST_F(DocEditTest, AddFileRefusesDuplicatesAsTypedWhateverTheType)
     const Case cases[] = {
         {"letter case only", "/HOME/anna/Site/INDEX.html", "WWW/pages", 1, false},
         {"other type", "/home/anna/site/index.html", "www/pages", 0, false},
-        {"folder typed with \\", "/home/anna/site/index.html", "www\\pages", 1, true},
+        {"folder typed with \\", "/home/anna/site/index.html", "www\\pages", 1, false},
+        {"\\ in a file name is a byte of the name", "/home/anna/site\\index.html", "www/pages", 1, true},
+        {"... and found again", "/home/anna/site\\index.html", "www\\pages", 0, false},
         {"other folder", "/home/anna/site/index.html", "", 7, true},
     };
     for (const Case& c : cases) {
@@ -516,7 +519,9 @@ TEST_F(DocEditTest, AddFileThroughDialogProposesAndRemembersTheSettings)
         v.m_nFilterIndex = 2;
         v.m_strInitialFolder = "/elsewhere/";
     };
-    EXPECT_TRUE(doc.AddFileThroughDialog(dialogs));  // "pages\en" is not "pages/en"
+    // The proposed "pages\en" is the stored "pages/en": a duplicate, yet the
+    // settings chosen in the dialog are remembered.
+    EXPECT_FALSE(doc.AddFileThroughDialog(dialogs));
     ASSERT_EQ(dialogs.shownFile.size(), 1u);
     const LocalFileDlgValues& shown = dialogs.shownFile[0];
     EXPECT_EQ(shown.m_strFileName, "");
@@ -526,5 +531,6 @@ TEST_F(DocEditTest, AddFileThroughDialogProposesAndRemembersTheSettings)
     EXPECT_EQ(fs::path(dialogs.folderWhileShown[0]), browse.path());
     EXPECT_EQ(doc.m_nLastFilterIndex, 2);
     EXPECT_EQ(doc.m_strLastBrowseFolder, "/elsewhere/");
-    ExpectChanged();
+    ExpectAddOutcome(false, kFileExists, "proposed folder");
+    EXPECT_EQ(doc.m_files.size(), 1u);
 }

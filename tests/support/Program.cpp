@@ -1,6 +1,7 @@
 #include "tests/support/Program.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,7 +44,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
 
 // In the forked child: only calls that are safe between fork and exec.
 [[noreturn]] void ExecChild(const char* in, const char* out, const char* err, const char* cwd, char** argv,
-                            char** envp)
+                            char** envp, const std::optional<uid_t>& user)
 {
     const int inFd = ::open(in, O_RDONLY);
     const int outFd = ::open(out, O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -53,6 +54,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
     for (int fd : {inFd, outFd, errFd})
         if (fd > 2)
             ::close(fd);
+    if (user && (::setgroups(0, nullptr) != 0 || ::setgid(*user) != 0 || ::setuid(*user) != 0))
+        ::_exit(126);
     if (*cwd && ::chdir(cwd) != 0)
         ::_exit(126);
     ::execve(argv[0], argv, envp);
@@ -76,7 +79,8 @@ Program::Program(const std::vector<std::string>& argv, const RunOptions& options
     std::vector<char*> envPointers = Pointers(env);
     m_pid = ::fork();
     if (m_pid == 0)
-        ExecChild(in.c_str(), out.c_str(), err.c_str(), options.cwd.c_str(), argPointers.data(), envPointers.data());
+        ExecChild(in.c_str(), out.c_str(), err.c_str(), options.cwd.c_str(), argPointers.data(), envPointers.data(),
+                  options.user);
     if (m_pid < 0)
         throw std::runtime_error("cannot start " + argv.at(0));
 }

@@ -21,6 +21,9 @@ struct RunOptions {
     std::optional<std::string> input;  // standard input's bytes; /dev/null when none
     EnvChanges env;
     std::string cwd;  // empty: ours
+    // Runs the program as this user id (group id the same, no supplementary
+    // groups), switched to after its standard files are opened. Needs root.
+    std::optional<uid_t> user;
 };
 
 struct ProgramResult {
