@@ -19,8 +19,9 @@ QApplication& App()
     static int argc = 1;
     static char name[] = "app_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own objects that outlive main() go first.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 void ForgetRegistration()
