@@ -12,7 +12,10 @@
 #include "platform/framework/DocumentFile.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -231,4 +234,75 @@ TEST_F(FrameTest, MenusToolbarPromptsAndTheUploadRule)
     test::SaveScreenshot(frame, "main-window-configuration");
     frame.SendCommand(ID_FILE_NEW);
     test::SaveScreenshot(frame, "main-window-empty");
+}
+
+TEST_F(FrameTest, SaveAsNamesTheFileInTheDialogAndDroppedFilesOpen)
+{
+    StartedApp started({}, {IDYES});
+    CMainFrame& frame = *started.frame();
+    CTessarineDoc& doc = Doc(started);
+    ASSERT_TRUE(doc.AddServer("ftp.example.org", "anna", "pw", ""));
+    // Yes to the question on an untitled configuration asks for a name.
+    QStringList filters;
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        proposed = dialog->selectedFiles().value(0);
+        test::SaveScreenshot(*dialog, "save-as-dialog");
+        dialog->selectFile(QString::fromStdString(dir.file("new site")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    frame.SendCommand(ID_FILE_NEW);
+    EXPECT_EQ(started.box.texts(), std::vector<std::string>{"Save changes to Untitled?"});
+    EXPECT_EQ(filters, QStringList({"Tessarine Files (*.tsn)", "All Files (*)"}));
+    EXPECT_TRUE(proposed.endsWith("Untitled.tsn")) << proposed.toStdString();
+    CTessarineDoc reread;
+    ASSERT_EQ(OpenDocumentFile(reread, dir.file("new site.tsn")), OpenOutcome::opened);
+    EXPECT_EQ(reread.m_servers.size(), 1u);
+    EXPECT_EQ(frame.windowTitle(), "Untitled - Tessarine");
+    EXPECT_EQ(RecentMenu(frame).front(), "&1 " + AbbreviatePath(dir.file("new site.tsn"), 30));
+
+    // A file dropped on the window opens as the configuration.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("new site.tsn")))});
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    EXPECT_TRUE(frame.acceptDrops());
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QApplication::sendEvent(&frame, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(frame.windowTitle(), "new site.tsn - Tessarine");
+    EXPECT_EQ(doc.m_servers.size(), 1u);
+}
+
+TEST_F(FrameTest, TheStatusBarShowsThePromptUnderThePointerElseTheIdleText)
+{
+    StartedApp started({});
+    CMainFrame& frame = *started.frame();
+    frame.show();
+    auto* idle = frame.statusBar()->findChild<QLabel*>();
+    ASSERT_NE(idle, nullptr);
+    struct Row {
+        unsigned int id;
+        const char* prompt;
+    };
+    const Row rows[] = {
+        {ID_FILE_NEW, "Create a new web site configuration"},
+        {ID_FILE_SAVE_AS, "Save the active web site configuration with a new name"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents"},
+        {ID_VIEW_STATUS_BAR, "Show or hide the status bar"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright"},
+        {ID_CONTEXT_HELP, "Display help for clicked on buttons, menus and windows"},
+    };
+    for (const Row& row : rows) {
+        frame.CommandAction(row.id)->showStatusText(&frame);
+        EXPECT_EQ(frame.statusBar()->currentMessage().toStdString(), row.prompt);
+        EXPECT_FALSE(idle->isVisible());
+        frame.statusBar()->clearMessage();
+        EXPECT_TRUE(idle->isVisible());
+        EXPECT_EQ(idle->text(), "For Help, press F1");
+    }
 }
