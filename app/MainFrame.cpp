@@ -46,7 +46,6 @@ const QSize kToolbarButtonSize(16, 15);
 
 CMainFrame::CMainFrame()
 {
-    setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
 CMainFrame::~CMainFrame()
