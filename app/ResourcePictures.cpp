@@ -143,7 +143,7 @@ QPixmap AdvertisementBanner()
     font.setBold(true);
     p.setFont(font);
     p.setPen(kYellow);
-    p.drawText(QRect(30, 0, 186, 27), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Tessarine: your site, up to date"));
+    p.drawText(QRect(30, 0, 186, 27), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Your web site, up to date"));
     p.setPen(kPaper);
     p.drawRect(0, 0, 219, 26);
     return banner;
