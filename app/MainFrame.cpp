@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/AboutDlg.h"
 #include "app/FrameCommands.h"
 #include "app/Resource.h"
 #include "app/TessarineApp.h"
@@ -264,7 +265,8 @@ void CMainFrame::DragAcceptFiles(bool accept)
 
 void CMainFrame::ShowAboutBox()
 {
-    // The About box is opened here once it exists.
+    CAboutDlg aboutDlg(this);
+    aboutDlg.exec();
 }
 
 void CMainFrame::OnHelpFinder()
