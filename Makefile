@@ -19,7 +19,7 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/dist/Tessup ]; then $(BUILD)/dist/Tessup; else $(BUILD)/dist/tessarine --help; fi
+	$(BUILD)/dist/Tessup
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -4,7 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/TerminalMessageBox.h"
-#include "res/Version.h"
+#include "res/VersionText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -106,7 +106,7 @@ void PrintHelp(FILE* out)
         std::fprintf(out, "  tessarine %s\n", command.synopsis);
     std::fprintf(out,
                  "\n  tessarine --help       this text\n"
-                 "  tessarine --version    the version\n\n"
+                 "  tessarine --version    the version (as the About box shows it)\n\n"
                  "Exit status: 0 success, 1 upload completed with skipped files, 2 wrong usage,\n"
                  "3 file not loaded, 4 change refused, 5 file not saved, 6 upload stopped,\n"
                  "7 registry error.\n");
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
         return kExitOk;
     }
     if (name == "--version") {
-        std::printf("tessarine %s\n", TESSARINE_FILE_VERSION_TEXT);
+        std::printf("tessarine %s\n", GetVersionText().c_str());
         return kExitOk;
     }
     const Command* command = FindCommand(name);

@@ -7,7 +7,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libsqlite3-dev)
-gui=(qt6-base-dev libgl-dev)
+gui=(qt6-base-dev libgl-dev fonts-dejavu-core shared-mime-info)
 servers=(python3-pyftpdlib vsftpd)
 fuzz=(clang libclang-rt-14-dev)
 bench=(curl lftp sitecopy time libbenchmark-dev)

@@ -94,7 +94,7 @@ TEST(ToolUsage, HelpAndVersion)
     EXPECT_NE(help.out.find("tessarine show SITE.tsn"), std::string::npos);
     const ProgramResult version = RunTool({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "tessarine 1.1.0.2\n");
+    EXPECT_EQ(version.out, "tessarine 1.01\n");
 }
 
 TEST(ToolShow, JsonHoldsEveryFieldInDocumentOrder)

@@ -54,6 +54,12 @@ void ClickWhenShown(QMessageBox::StandardButton which, BoxSeen& seen, const QStr
 
 }  // namespace
 
+// The one application object of this test program, for the other files.
+QApplication& WidgetsTestApp()
+{
+    return App();
+}
+
 TEST(QtMessageBox, ShowsTheStyleAndAnswersWithTheButtonsId)
 {
     App();

@@ -1,0 +1,83 @@
+#include "app/RecentFileList.h"
+
+#include "common/RegistryHelpers.h"
+#include "platform/registry/RegistryStore.h"
+
+#include <algorithm>
+
+CRecentFileList::CRecentFileList(std::string keyPath, int size)
+    : m_keyPath(std::move(keyPath)), m_size(size)
+{
+}
+
+void CRecentFileList::Add(const std::string& path)
+{
+    m_names.erase(std::remove(m_names.begin(), m_names.end(), path), m_names.end());
+    m_names.insert(m_names.begin(), path);
+    if (GetSize() > m_size)
+        m_names.resize(static_cast<std::size_t>(m_size));
+}
+
+void CRecentFileList::Remove(int index)
+{
+    if (index >= 0 && index < GetSize())
+        m_names.erase(m_names.begin() + index);
+}
+
+void CRecentFileList::ReadList()
+{
+    m_names.clear();
+    for (int i = 1; i <= m_size; ++i) {
+        std::string name;
+        RegistryGetString(HKEY_CURRENT_USER, m_keyPath, "File" + std::to_string(i), name, "");
+        if (!name.empty())
+            m_names.push_back(name);
+    }
+}
+
+bool CRecentFileList::WriteList() const
+{
+    // The key is written anew so that entries beyond the list do not stay.
+    RegistryStore& store = RegistryStore::Default();
+    const LONG deleted = store.DeleteKey(HKEY_CURRENT_USER, m_keyPath);
+    if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND)
+        return false;
+    if (m_names.empty())
+        return true;
+    if (!RegistryCreateKey(HKEY_CURRENT_USER, m_keyPath))
+        return false;
+    for (int i = 0; i < GetSize(); ++i)
+        if (!RegistryWriteString(HKEY_CURRENT_USER, m_keyPath, "File" + std::to_string(i + 1), (*this)[i]))
+            return false;
+    return true;
+}
+
+std::string CRecentFileList::GetMenuText(int index, int maxLength) const
+{
+    std::string text = "&" + std::to_string(index + 1) + " ";
+    for (char c : AbbreviatePath((*this)[index], maxLength)) {
+        if (c == '&')
+            text += '&';
+        text += c;
+    }
+    return text;
+}
+
+std::string AbbreviatePath(const std::string& path, int maxLength)
+{
+    const std::size_t max = static_cast<std::size_t>(std::max(maxLength, 0));
+    if (path.size() <= max)
+        return path;
+    const std::size_t slash = path.rfind('/');
+    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string root = !path.empty() && path[0] == '/' ? "/" : "";
+    const std::string dots = "...";
+    // Drop leading folders one at a time until the rest fits behind "/...".
+    std::size_t from = path.find('/', root.size());
+    while (from != std::string::npos) {
+        if (root.size() + dots.size() + (path.size() - from) <= max)
+            return root + dots + path.substr(from);
+        from = path.find('/', from + 1);
+    }
+    return fileName.substr(0, max);
+}
