@@ -35,7 +35,7 @@ bool WriteWhenChanged(const std::string& path, const std::string& text)
     if (std::filesystem::is_regular_file(path, error) && Contents(path) == text)
         return false;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    return !WriteFileAtomically(path, text).has_value();
+    return !SaveFileBytes(path, text).has_value();
 }
 
 bool RemoveFile(const std::string& path, bool& removedAny)
