@@ -1,5 +1,6 @@
 #include "upload/FileTransfer.h"
 
+#include "model/FileStatus.h"
 #include "model/TessarineDoc.h"
 #include "platform/ftp/FtpConnection.h"
 #include "platform/ftp/InternetException.h"
@@ -32,13 +33,13 @@ CFileTransfer::~CFileTransfer()
 
 bool CFileTransfer::IsUnchanged()
 {
-    if (m_local.time != m_entry.m_timeLocal.GetTime() || m_local.size != m_entry.m_dwLocalSize)
+    if (!MatchesLocalRecord(m_entry, LocalFileStatus{CTime(m_local.time), m_local.size}))
         return false;
     CTime remoteTime;
     DWORD remoteSize = 0;
     if (!CTessarineDoc::GetRemoteFileInfo(&m_connection.Ftp(), m_names.targetName, remoteTime, remoteSize))
         return false;
-    return remoteTime == m_entry.m_timeRemote && remoteSize == m_entry.m_dwRemoteSize;
+    return MatchesRemoteRecord(m_entry, remoteTime, remoteSize);
 }
 
 UploadOutcome CFileTransfer::Send(CLocalFileReader& reader)
