@@ -67,7 +67,7 @@ UploadOutcome CFileTransfer::SendGuarded(CLocalFileReader& reader)
         return UploadOutcome::Stopped;
     if (!RenameIntoPlace()) {
         m_connection.ForgetFolder();
-        m_control.AskToContinue(kRenameQuestion);
+        m_control.AskToContinue(RollBackNote() + kRenameQuestion);
         return UploadOutcome::Skipped;
     }
     RecordSent();
@@ -124,8 +124,19 @@ bool CFileTransfer::RenameOverExisting()
         ftp.Remove(m_names.asideName);
         return true;
     }
-    ftp.Rename(m_names.asideName, m_names.targetName);
+    if (!ftp.Rename(m_names.asideName, m_names.targetName))
+        m_rollBackFailed = true;
     return false;
+}
+
+// Where the old copy is when it could not be renamed back: the user must
+// know, since the live file is gone from its own name. Empty otherwise.
+std::string CFileTransfer::RollBackNote() const
+{
+    if (!m_rollBackFailed)
+        return {};
+    return "The old copy of " + m_names.remotePath + " could not be given its name back; it is now " +
+           m_names.asideName + " in the same folder.\n\n";
 }
 
 void CFileTransfer::RecordSent()

@@ -200,6 +200,8 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--refuse-rename-over-existing");
     if (options.refuseRename)
         argv.push_back("--refuse-rename");
+    if (!options.refuseRenameOnto.empty())
+        argv.insert(argv.end(), {"--refuse-rename-onto", options.refuseRenameOnto});
     if (!options.loginFolder.empty()) {
         fs::create_directories(m_root / options.loginFolder.substr(1));
         argv.push_back("--login-folder");

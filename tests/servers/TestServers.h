@@ -97,6 +97,7 @@ struct PyFtpdOptions {
     std::vector<std::string> removeCommands;  // further commands to refuse (e.g. "EPRT")
     bool refuseRenameOverExisting = false;    // RNTO onto an existing name: 550
     bool refuseRename = false;                // every RNTO: 550
+    std::string refuseRenameOnto;             // RNTO giving this file name: 550
     std::string loginFolder;                  // PWD after login, e.g. "/home/anna" (below Root(), created); "" = "/"
     unsigned uploadBytesPerSecond = 0;        // STOR receives at most this fast; 0: no limit
 };

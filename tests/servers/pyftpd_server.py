@@ -27,6 +27,7 @@ def parse_args():
     p.add_argument("--remove", default="", help="commands to remove, comma separated (MLST,MDTM,SIZE,EPRT,EPSV,...)")
     p.add_argument("--refuse-rename-over-existing", action="store_true")
     p.add_argument("--refuse-rename", action="store_true")
+    p.add_argument("--refuse-rename-onto", default="", help="file name no rename may give (a roll-back that fails)")
     p.add_argument("--passive-ports", default="", help="first-last")
     p.add_argument("--login-folder", default="", help="folder a login lands in, below the served root (which stays reachable)")
     p.add_argument("--upload-limit", type=int, default=0, help="bytes per second a STOR may receive (0: no limit)")
@@ -57,6 +58,9 @@ def make_handler(args, log):
             if args.refuse_rename:
                 self._rnfr = None
                 return self.respond("550 Renaming is not allowed here.")
+            if args.refuse_rename_onto and os.path.basename(path) == args.refuse_rename_onto:
+                self._rnfr = None
+                return self.respond("550 Renaming onto this name is not allowed.")
             if args.refuse_rename_over_existing and os.path.exists(path):
                 self._rnfr = None
                 return self.respond("550 Cannot rename over an existing file.")
