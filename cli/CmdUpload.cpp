@@ -29,13 +29,18 @@ void PrintProblems(const std::vector<FileReport>& problems)
         std::fprintf(stderr, "  %s\n", FormatFileReport(report).c_str());
 }
 
-int RunStatus(const CTerminalMessageBox& box, const CTerminalUploadUi& ui)
+// From the run's own record of how it ended, never from a message's text.
+int RunStatus(const CTessarineDoc& doc, const CTerminalUploadUi& ui)
 {
-    if (!box.CompleteShown())
+    switch (doc.GetLastUploadOutcome()) {
+    case UploadRunOutcome::stopped:
         return kExitStopped;
-    if (box.ProblemShown() || !ui.Problems().empty())
+    case UploadRunOutcome::completedAfterProblems:
         return kExitIncomplete;
-    return kExitOk;
+    case UploadRunOutcome::completed:
+        break;
+    }
+    return ui.Problems().empty() ? kExitOk : kExitIncomplete;
 }
 
 // The window offers Upload only when the configuration has a server and a
@@ -61,7 +66,7 @@ int Upload(const UploadArguments& arguments)
     CTerminalMessageBox box(arguments.questions, [&ui] { ui.ClearBar(); });
     InstallUploadInterruptHandler();
     doc.OnUpload();
-    const int status = RunStatus(box, ui);
+    const int status = RunStatus(doc, ui);
     PrintProblems(ui.Problems());
     if (arguments.dryRun || arguments.noSave || !doc.IsModified())
         return status;

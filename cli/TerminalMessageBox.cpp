@@ -10,8 +10,6 @@ namespace cli {
 
 namespace {
 
-constexpr const char* kUploadComplete = "Upload complete.";
-
 std::string Trimmed(const char* line)
 {
     std::string text(line);
@@ -52,15 +50,10 @@ int CTerminalMessageBox::Show(const std::string&, const std::string& text, unsig
 {
     if (m_beforeOutput)
         m_beforeOutput();
-    if ((style & MB_TYPEMASK) == MB_YESNO) {
-        m_problemShown = true;
+    if ((style & MB_TYPEMASK) == MB_YESNO)
         return Ask(text);
-    }
-    if (text == kUploadComplete && (style & MB_ICONMASK) == MB_ICONINFORMATION)
-        m_completeShown = true;
-    else
-        m_problemShown = true;
-    std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());
+    std::fprintf(stderr, "%s
+", EscapeControls(text).c_str());
     return SafeMessageBoxAnswer(style);
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 // The tool's message box during an upload: questions are answered by the
 // policy (--yes, --no) or on the terminal (standard input and error), and No
-// when there is no terminal; every text is written to standard error. It
-// remembers what was shown, so the tool can tell a clean run from one that
-// went on past a problem.
+// when there is no terminal; every text is written to standard error.
 
 #include "cli/UploadArguments.h"
 #include "platform/framework/MessageBox.h"
@@ -22,18 +20,11 @@ public:
 
     int Show(const std::string& caption, const std::string& text, unsigned int style) override;
 
-    // "Upload complete." was shown.
-    bool CompleteShown() const { return m_completeShown; }
-    // Any other box was shown (a question, an error).
-    bool ProblemShown() const { return m_problemShown; }
-
 private:
     int Ask(const std::string& text);
 
     QuestionPolicy m_policy;
     std::function<void()> m_beforeOutput;
-    bool m_completeShown = false;
-    bool m_problemShown = false;
     IMessageBoxHandler* m_previous;
 };
 

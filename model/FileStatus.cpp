@@ -40,6 +40,17 @@ std::optional<LocalFileStatus> GetLocalFileStatus(const std::string& path)
     return FromStat(st);
 }
 
+bool MatchesLocalRecord(const FileEntry& entry, const LocalFileStatus& local)
+{
+    return entry.m_timeLocal.GetTime() != 0 && local.m_mtime == entry.m_timeLocal &&
+           local.m_size == entry.m_dwLocalSize;
+}
+
+bool MatchesRemoteRecord(const FileEntry& entry, CTime remoteTime, DWORD remoteSize)
+{
+    return remoteTime == entry.m_timeRemote && remoteSize == entry.m_dwRemoteSize;
+}
+
 FileStatus GetFileStatus(const FileEntry& entry)
 {
     const std::optional<LocalFileStatus> local = GetLocalFileStatus(entry.m_strFileName);
@@ -47,7 +58,7 @@ FileStatus GetFileStatus(const FileEntry& entry)
         return FileStatus::errorOpening;
     if (entry.m_timeLocal.GetTime() == 0)
         return FileStatus::newFile;
-    if (local->m_mtime == entry.m_timeLocal && local->m_size == entry.m_dwLocalSize)
+    if (MatchesLocalRecord(entry, *local))
         return FileStatus::noChanges;
     return FileStatus::updatedFile;
 }

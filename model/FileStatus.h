@@ -28,6 +28,17 @@ std::optional<LocalFileStatus> GetLocalFileStatus(int fd);
 // regular file (a folder, FIFO or device).
 std::optional<LocalFileStatus> GetLocalFileStatus(const std::string& path);
 
+// The local half of the unchanged rule, the one place that says what it
+// means: the file was sent before (m_timeLocal not 0) and its present
+// last-write time and size equal m_timeLocal and m_dwLocalSize. The file
+// list shows such a file as "No changes"; the upload run then asks the
+// server whether the remote half holds too.
+bool MatchesLocalRecord(const FileEntry& entry, const LocalFileStatus& local);
+
+// The remote half: what the server lists now equals m_timeRemote and
+// m_dwRemoteSize.
+bool MatchesRemoteRecord(const FileEntry& entry, CTime remoteTime, DWORD remoteSize);
+
 enum class FileStatus { errorOpening, newFile, noChanges, updatedFile };
 
 // The status of entry, decided in this order: its local file cannot be

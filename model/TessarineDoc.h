@@ -24,6 +24,12 @@ struct LocalFileDlgValues;
 
 class CFtpConnection;
 
+// How the last upload run of a document ended: every file dealt with and no
+// question or error on the way; completed, but past questions answered Yes;
+// or stopped (No, Cancel, an error shown alone, the quit message, a run that
+// could not start).
+enum class UploadRunOutcome { completed, completedAfterProblems, stopped };
+
 class CTessarineDoc : public CDocument {
 public:
     CTessarineDoc() = default;
@@ -63,6 +69,8 @@ public:
     // document's file; a second run of the same file is refused with a
     // message and changes nothing.
     void OnUpload();
+    // How the last OnUpload ended (stopped before the first run).
+    UploadRunOutcome GetLastUploadOutcome() const { return m_lastUploadOutcome; }
     // Looks name up in the connection's current remote folder: true with its
     // time and size (the low 32 bits), false (outputs untouched) when not
     // found. The search is closed before returning.
@@ -154,4 +162,5 @@ private:
     void LoadConfiguration(CArchive& ar);
     void LoadServers(CArchive& ar, DWORD version);
     void LoadFiles(CArchive& ar, DWORD version);
+    UploadRunOutcome m_lastUploadOutcome = UploadRunOutcome::stopped;
 };

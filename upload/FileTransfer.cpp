@@ -1,5 +1,6 @@
 #include "upload/FileTransfer.h"
 
+#include "model/FileStatus.h"
 #include "model/TessarineDoc.h"
 #include "platform/ftp/FtpConnection.h"
 #include "platform/ftp/InternetException.h"
@@ -32,13 +33,13 @@ CFileTransfer::~CFileTransfer()
 
 bool CFileTransfer::IsUnchanged()
 {
-    if (m_local.time != m_entry.m_timeLocal.GetTime() || m_local.size != m_entry.m_dwLocalSize)
+    if (!MatchesLocalRecord(m_entry, LocalFileStatus{CTime(m_local.time), m_local.size}))
         return false;
     CTime remoteTime;
     DWORD remoteSize = 0;
     if (!CTessarineDoc::GetRemoteFileInfo(&m_connection.Ftp(), m_names.targetName, remoteTime, remoteSize))
         return false;
-    return remoteTime == m_entry.m_timeRemote && remoteSize == m_entry.m_dwRemoteSize;
+    return MatchesRemoteRecord(m_entry, remoteTime, remoteSize);
 }
 
 UploadOutcome CFileTransfer::Send(CLocalFileReader& reader)
@@ -66,7 +67,7 @@ UploadOutcome CFileTransfer::SendGuarded(CLocalFileReader& reader)
         return UploadOutcome::Stopped;
     if (!RenameIntoPlace()) {
         m_connection.ForgetFolder();
-        m_control.AskToContinue(kRenameQuestion);
+        m_control.AskToContinue(RollBackNote() + kRenameQuestion);
         return UploadOutcome::Skipped;
     }
     RecordSent();
@@ -123,8 +124,19 @@ bool CFileTransfer::RenameOverExisting()
         ftp.Remove(m_names.asideName);
         return true;
     }
-    ftp.Rename(m_names.asideName, m_names.targetName);
+    if (!ftp.Rename(m_names.asideName, m_names.targetName))
+        m_rollBackFailed = true;
     return false;
+}
+
+// Where the old copy is when it could not be renamed back: the user must
+// know, since the live file is gone from its own name. Empty otherwise.
+std::string CFileTransfer::RollBackNote() const
+{
+    if (!m_rollBackFailed)
+        return {};
+    return "The old copy of " + m_names.remotePath + " could not be given its name back; it is now " +
+           m_names.asideName + " in the same folder.\n\n";
 }
 
 void CFileTransfer::RecordSent()

@@ -47,6 +47,7 @@ private:
     bool RenameIntoPlace();
     bool RenameOverExisting();
     void RecordSent();
+    std::string RollBackNote() const;
     UploadOutcome FileErrorHandler(const std::string& errorText);
     void CloseRemoteQuietly();
 
@@ -58,4 +59,5 @@ private:
     bool m_lastFile;
     std::unique_ptr<CInternetFile> m_remote;
     std::string m_readError;
+    bool m_rollBackFailed = false;  // the old copy stayed under the aside name
 };

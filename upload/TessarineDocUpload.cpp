@@ -10,6 +10,7 @@
 
 void CTessarineDoc::OnUpload()
 {
+    m_lastUploadOutcome = UploadRunOutcome::stopped;
     CUploadRunLock lock;
     if (lock.Acquire(GetPathName()) == CUploadRunLock::Result::Busy) {
         AfxMessageBox(UploadBusyMessage(GetPathName()), MB_ICONEXCLAMATION);
@@ -18,7 +19,7 @@ void CTessarineDoc::OnUpload()
     IUploadUi& ui = CurrentUploadUi();
     const std::unique_ptr<IUploadProgress> progress = ui.CreateProgress();
     CUploadRun run(*this, *progress, ui.Options());
-    run.Run();
+    m_lastUploadOutcome = run.Run();
 }
 
 bool CTessarineDoc::GetRemoteFileInfo(CFtpConnection* pConnection, const std::string& name, CTime& outTime,

@@ -67,11 +67,13 @@ CUploadRun::CUploadRun(CTessarineDoc& doc, IUploadProgress& progress, const Uplo
 
 CUploadRun::~CUploadRun() = default;
 
-void CUploadRun::Run()
+UploadRunOutcome CUploadRun::Run()
 {
     OpenSession();
     ServerLoop();
+    const UploadRunOutcome outcome = m_control.Outcome();
     Finish();
+    return outcome;
 }
 
 void CUploadRun::OpenSession()

@@ -24,8 +24,8 @@ public:
     CUploadRun(const CUploadRun&) = delete;
     CUploadRun& operator=(const CUploadRun&) = delete;
 
-    // Opens the session, visits every server and finishes.
-    void Run();
+    // Opens the session, visits every server and finishes; how it ended.
+    [[nodiscard]] UploadRunOutcome Run();
 
 private:
     void OpenSession();

@@ -35,8 +35,16 @@ bool CUploadRunControl::PumpAndContinue()
     return IsContinuing();
 }
 
+UploadRunOutcome CUploadRunControl::Outcome() const
+{
+    if (!IsContinuing())
+        return UploadRunOutcome::stopped;
+    return m_asked ? UploadRunOutcome::completedAfterProblems : UploadRunOutcome::completed;
+}
+
 bool CUploadRunControl::AskToContinue(const std::string& text)
 {
+    m_asked = true;
     if (AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION) == IDNO) {
         Stop("answered No");
         return false;

@@ -4,6 +4,7 @@
 // Cancel is the only other); every question the run asks goes through
 // AskToContinue, so a No answer always stops the run the same way.
 
+#include "model/TessarineDoc.h"
 #include "upload/UploadProgress.h"
 
 #include <functional>
@@ -27,8 +28,12 @@ public:
     void ShowErrorAndStop(const std::string& text);
 
     IUploadProgress& Progress() { return m_progress; }
+    // How the run ends if it ends now: stopped once the flag is cleared,
+    // else completed, after problems when a question was asked.
+    UploadRunOutcome Outcome() const;
 
 private:
     IUploadProgress& m_progress;
     std::function<int()> m_pump;
+    bool m_asked = false;
 };

@@ -21,6 +21,12 @@ bool CFtpConnection::GetCurrentDirectory(std::string& directory)
 
 bool CFtpConnection::SetCurrentDirectory(const std::string& directory)
 {
+    // A bare "CWD" is read by servers as "go to /" or "go home": files
+    // would land in a folder nobody chose.
+    if (directory.empty()) {
+        m_session->Remember("No folder was given; nothing was sent to the server.");
+        return false;
+    }
     return m_session->Simple("CWD", directory);
 }
 

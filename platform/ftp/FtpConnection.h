@@ -31,9 +31,10 @@ public:
     CFtpConnection& operator=(const CFtpConnection&) = delete;
 
     // PWD: the current remote folder (the server's quoted path, doubled
-    // quotes undone). False, directory unchanged, when the server refuses.
+    // quotes undone, or an unquoted path that begins with "/"). False, directory unchanged, when the server refuses.
     bool GetCurrentDirectory(std::string& directory);
-    // CWD: absolute when it begins with "/", else relative.
+    // CWD: absolute when it begins with "/", else relative. An empty
+    // folder fails without sending anything.
     bool SetCurrentDirectory(const std::string& directory);
     // MKD, relative to the current folder unless absolute. An existing
     // folder gives false.

@@ -304,8 +304,13 @@ Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Re
 
 // Sends command (unless it went out with EPSV) and waits, on the control
 // and the data socket together, until both the preliminary reply has come
-// and the data connection is made. Servers do these in either order; a
-// refusal is seen at once.
+// and the data connection is made. Servers do these in either order. A
+// reply that is already buffered counts as much as one on the socket, and
+// every reply that arrives is read, so a readable control socket never
+// makes the wait spin: a final reply before the data connection (a 425, or
+// even a 2xx) ends the wait as that reply's error, and a closed control
+// connection ends it as the lost connection. A waiting data connection is
+// taken first, so a quick "150, 226" after a short transfer still counts.
 Status FtpSession::WaitForStart(DataChannel& data, const std::string& command, int& refusal)
 {
     if (!data.CommandSent())
@@ -313,10 +318,19 @@ Status FtpSession::WaitForStart(DataChannel& data, const std::string& command, i
             return sent;
     bool preliminary = false;
     while (!preliminary || !data.Connected()) {
-        if (!preliminary && m_control.ReplyWaiting()) {
+        if (!data.Connected() && data.ListeningFd() >= 0) {
+            Result<bool> accepted = data.AcceptWaiting(m_control);
+            if (!accepted)
+                return accepted.error();
+            if (*accepted)
+                continue;
+        }
+        if (m_control.ReplyWaiting() || m_control.Dead()) {
             Result<Reply> reply = m_control.ReadReply();
-            if (!reply)
+            if (!reply) {
+                m_lastText = reply.error().text;
                 return reply.error();
+            }
             m_lastText = reply->Text();
             if (reply->Class() != 1) {
                 refusal = reply->code;
@@ -324,13 +338,6 @@ Status FtpSession::WaitForStart(DataChannel& data, const std::string& command, i
             }
             preliminary = true;
             continue;
-        }
-        if (!data.Connected() && data.ListeningFd() >= 0) {
-            Result<bool> accepted = data.AcceptWaiting(m_control);
-            if (!accepted)
-                return accepted.error();
-            if (*accepted)
-                continue;
         }
         if (const Status s = AwaitEvent(data, preliminary, command); !s)
             return s;

@@ -28,6 +28,10 @@ std::optional<std::uint16_t> PortNumber(std::uint64_t value)
 
 std::optional<std::string> ParsePwdPath(std::string_view text)
 {
+    // Several servers send the path without quotation marks
+    // ("257 /home/u is cwd"): the first word, when it is an absolute path.
+    if (!text.empty() && text.front() == '/')
+        return std::string(text.substr(0, text.find(' ')));
     const std::size_t open = text.find('"');
     if (open == std::string_view::npos)
         return std::nullopt;

@@ -216,6 +216,8 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--rename-reply");
         argv.push_back(options.renameReply);
     }
+    if (!options.refuseRenameOnto.empty())
+        argv.insert(argv.end(), {"--refuse-rename-onto", options.refuseRenameOnto});
     if (!options.loginFolder.empty()) {
         fs::create_directories(m_root / options.loginFolder.substr(1));
         argv.push_back("--login-folder");

@@ -101,6 +101,7 @@ struct PyFtpdOptions {
     std::string renameReply;                  // every RNTO answered so, e.g. "450 busy"
     int refuseFirstRenames = 0;               // this many first RNTO: 550
     std::string dropOnceOn;                   // the first command beginning so: connection closed unanswered
+    std::string refuseRenameOnto;             // RNTO giving this file name: 550
     std::string loginFolder;                  // PWD after login, e.g. "/home/anna" (below Root(), created); "" = "/"
     unsigned uploadBytesPerSecond = 0;        // STOR receives at most this fast; 0: no limit
 };

@@ -31,6 +31,7 @@ def parse_args():
     p.add_argument("--refuse-first-renames", type=int, default=0, help="this many first RNTO: 550")
     p.add_argument("--drop-once-on", default="", help="the first command line beginning so closes the connection unanswered")
     p.add_argument("--rename-reply", default="", help="answer every RNTO with this reply, e.g. '450 busy'")
+    p.add_argument("--refuse-rename-onto", default="", help="file name no rename may give (a roll-back that fails)")
     p.add_argument("--passive-ports", default="", help="first-last")
     p.add_argument("--login-folder", default="", help="folder a login lands in, below the served root (which stays reachable)")
     p.add_argument("--upload-limit", type=int, default=0, help="bytes per second a STOR may receive (0: no limit)")
@@ -77,6 +78,9 @@ def make_handler(args, log):
                     os.path.basename(self._rnfr).startswith(args.refuse_rename_from):
                 self._rnfr = None
                 return self.respond("550 Cannot rename that file.")
+            if args.refuse_rename_onto and os.path.basename(path) == args.refuse_rename_onto:
+                self._rnfr = None
+                return self.respond("550 Renaming onto this name is not allowed.")
             if args.refuse_rename_over_existing and os.path.exists(path):
                 self._rnfr = None
                 return self.respond("550 Cannot rename over an existing file.")

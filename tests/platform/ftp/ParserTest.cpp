@@ -120,6 +120,9 @@ TEST(ReplyParsers, DataInReplies)
     EXPECT_EQ(ftp::ParsePwdPath("\"/a \"\"b\"\" c\" created"), "/a \"b\" c");
     EXPECT_EQ(ftp::ParsePwdPath("no quotes"), std::nullopt);
     EXPECT_EQ(ftp::ParsePwdPath("\"unterminated"), std::nullopt);
+    EXPECT_EQ(ftp::ParsePwdPath("/home/u is cwd"), "/home/u");
+    EXPECT_EQ(ftp::ParsePwdPath("/"), "/");
+    EXPECT_EQ(ftp::ParsePwdPath("home/u is cwd"), std::nullopt);
 
     EXPECT_EQ(ftp::ParseEpsvPort("Entering Extended Passive Mode (|||6446|)"), 6446);
     EXPECT_EQ(ftp::ParseEpsvPort("Entering Extended Passive Mode (!!!21!)"), 21);

@@ -125,6 +125,26 @@ void ScriptedSession::Raw(const std::string& bytes)
         Fail("cannot send a reply");
 }
 
+void ScriptedSession::Whole(const std::string& bytes)
+{
+    if (send(m_control, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size()))
+        Fail("cannot send a reply");
+}
+
+bool ScriptedSession::CommandComes()
+{
+    return m_pending.find("\r\n") != std::string::npos || Readable(m_control);
+}
+
+void ScriptedSession::TryConnectActive(const std::string& portCommand)
+{
+    try {
+        ConnectActive(portCommand);
+    } catch (const ScriptFailure&) {
+        CloseFd(m_data);
+    }
+}
+
 void ScriptedSession::Offer(const std::string& bytes)
 {
     SendChunks(bytes);

@@ -28,6 +28,10 @@ public:
     void Reply(const std::string& text);
     // Sends bytes as they are (no line end added), in random chunks.
     void Raw(const std::string& bytes);
+    // Sends bytes in one write (two replies in one packet).
+    void Whole(const std::string& bytes);
+    // Whether a command line (or the client's close) arrives within kWait.
+    bool CommandComes();
     // As Raw, for bytes the client may stop reading half way.
     void Offer(const std::string& bytes);
     // The next command line (without CRLF); recorded.
@@ -42,6 +46,9 @@ public:
     // Active: connects to the address an EPRT or PORT command named, from
     // the local address from (127.0.0.2 plays a third host).
     void ConnectActive(const std::string& portCommand, const char* from = "127.0.0.1");
+    // As ConnectActive, quietly doing nothing when the client no longer
+    // listens (it gave up on the transfer, as it should have).
+    void TryConnectActive(const std::string& portCommand);
     // Whether the client closed the data connection without sending.
     bool DataClosedByClient();
     // Sends bytes on the data connection.
