@@ -52,8 +52,7 @@ int CTerminalMessageBox::Show(const std::string&, const std::string& text, unsig
         m_beforeOutput();
     if ((style & MB_TYPEMASK) == MB_YESNO)
         return Ask(text);
-    std::fprintf(stderr, "%s
-", EscapeControls(text).c_str());
+    std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());
     return SafeMessageBoxAnswer(style);
 }
 
