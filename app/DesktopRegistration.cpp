@@ -4,36 +4,18 @@
 #include "platform/registry/RegistryLocation.h"
 #include "platform/shell/CommandLine.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace {
 
-std::string DataFolder()
-{
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && *data == '/')
-        return data;
-    return HomeFolder() + "/.local/share";
-}
-
-std::string Contents(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // True when path was (re)written.
 bool WriteWhenChanged(const std::string& path, const std::string& text)
 {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error) && Contents(path) == text)
+    const FileReadResult current = ReadRegularFile(path);
+    if (!current.error && current.bytes == text)
         return false;
+    std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
     return !SaveFileBytes(path, text).has_value();
 }
@@ -55,7 +37,7 @@ std::string RefreshCommand(const char* tool, const std::string& folder)
 
 DesktopRegistrationFiles DesktopRegistrationPaths()
 {
-    const std::string data = DataFolder();
+    const std::string data = DataHomeFolder();
     return {data + "/mime/packages/tessarine.xml", data + "/applications/tessarine-tessup.desktop",
             data + "/mime", data + "/applications"};
 }

@@ -35,9 +35,14 @@ std::string HomeFolder()
     return "/";
 }
 
+std::string DataHomeFolder()
+{
+    return XdgFolder("XDG_DATA_HOME", "/.local/share");
+}
+
 std::string ProgramsFolder()
 {
-    return XdgFolder("XDG_DATA_HOME", "/.local/share") + "/applications";
+    return DataHomeFolder() + "/applications";
 }
 
 std::string ProgramFilesFolder()
