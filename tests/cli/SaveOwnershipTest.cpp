@@ -82,6 +82,11 @@ TEST(SaveOwnershipTest, KeepsOwnerModeAndLinksAndHonoursWriteProtection)
         GTEST_SKIP() << "switching to another user needs root";
     test::TempDir top;
     ASSERT_EQ(::chmod(top.str().c_str(), 0755), 0);
+    // The other user may not be able to reach the build folder (a checkout
+    // under a 0700 folder): it runs a copy of the tool from the open folder.
+    const std::string tool = top.file("tessarine");
+    fs::copy_file(test::ToolPath(), tool);
+    ASSERT_EQ(::chmod(tool.c_str(), 0755), 0);
     int n = 0;
     for (const SaveCase& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -106,10 +111,10 @@ TEST(SaveOwnershipTest, KeepsOwnerModeAndLinksAndHonoursWriteProtection)
         options.user = c.runAs;
         options.cwd = folder;
         options.env["HOME"] = top.str();
-        const std::vector<std::string> args = c.fileExists
-            ? std::vector<std::string>{"add-server", site, "--server", "ftp.example.com", "--user", "anna"}
-            : std::vector<std::string>{"new", site};
-        const test::ProgramResult result = test::RunTool(args, options);
+        const std::vector<std::string> argv = c.fileExists
+            ? std::vector<std::string>{tool, "add-server", site, "--server", "ftp.example.com", "--user", "anna"}
+            : std::vector<std::string>{tool, "new", site};
+        const test::ProgramResult result = test::RunProgram(argv, options);
         EXPECT_EQ(result.status, c.status) << result.err;
 
         if (*c.refused) {
