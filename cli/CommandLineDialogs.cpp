@@ -38,7 +38,7 @@ int CommandLineDialogs::RunLocalFileDlg(LocalFileDlgValues& values)
     const std::string lookup = fileAbsolute.value_or(values.m_strFileName);
     if (typed.empty())
         return Refuse("the file name must not be empty");
-    const std::optional<std::string> found = FindLocalFile(lookup);
+    const std::optional<std::string> found = fileFound ? fileAbsolute : FindLocalFile(lookup);
     if (!found) {
         AfxMessageBox(LocalFileMissingText(typed), MB_OK | MB_ICONEXCLAMATION);
         m_refused = true;

@@ -21,6 +21,9 @@ public:
     // 1 ASCII; unset: from the file's content when a file is given).
     std::optional<std::string> fileTyped, fileAbsolute, webFolder;
     std::optional<int> transferType;
+    // fileAbsolute names a file found already (a match of a pattern): it is
+    // taken as it stands, not looked up again as a pattern.
+    bool fileFound = false;
 
     // OK needs a server name and a user name, as the dialog's OK button does.
     int RunServerDlg(ServerDlgValues& values) override;

@@ -24,6 +24,11 @@ int RunRemoveServer(const Args& args);
 int RunAddFile(const Args& args);
 int RunEditFile(const Args& args);
 int RunRemoveFile(const Args& args);
+int RunAddTree(const Args& args);
+
+// The web folder of a file found below add-tree's folder: base, a "/" unless
+// base ends in one, then subfolder; either may be empty.
+std::string TreeWebFolder(const std::string& base, const std::string& subfolder);
 
 // Every command, in the order --help lists them.
 const std::vector<Command>& AllCommands();

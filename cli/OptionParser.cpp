@@ -12,6 +12,16 @@ const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, const std::stri
     return nullptr;
 }
 
+const OptionSpec* FindLetter(const std::vector<OptionSpec>& specs, const std::string& arg)
+{
+    if (arg.size() != 2)
+        return nullptr;
+    for (const OptionSpec& known : specs)
+        if (known.letter != 0 && arg[1] == known.letter && !known.takesValue)
+            return &known;
+    return nullptr;
+}
+
 bool IsLongOption(const std::string& arg)
 {
     return arg.size() >= 3 && arg.compare(0, 2, "--") == 0;
@@ -29,7 +39,13 @@ std::optional<std::string> ParsedOptions::Value(const std::string& name) const
     auto it = m_given.find(name);
     if (it == m_given.end())
         return std::nullopt;
-    return it->second;
+    return it->second.empty() ? std::string() : it->second.back();
+}
+
+std::vector<std::string> ParsedOptions::Values(const std::string& name) const
+{
+    auto it = m_given.find(name);
+    return it == m_given.end() ? std::vector<std::string>() : it->second;
 }
 
 void ParsedOptions::RequirePositional(std::size_t count)
@@ -52,8 +68,15 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
             break;
         }
         if (rules.singleDashIsOption && IsSingleDashOption(arg)) {
-            parsed.error = "unknown option '" + arg + "'";
-            break;
+            const OptionSpec* letter = FindLetter(specs, arg);
+            if (!letter) {
+                parsed.error = "unknown option '" + arg + "'";
+                break;
+            }
+            if (parsed.Has(letter->name) && !rules.repeatedFlagsAllowed)
+                parsed.error = "option '--" + std::string(letter->name) + "' given twice";
+            parsed.m_given[letter->name];
+            continue;
         }
         if (!IsLongOption(arg)) {
             parsed.positional.push_back(arg);
@@ -64,7 +87,7 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
         const OptionSpec* known = FindSpec(specs, name);
         if (!known) {
             parsed.error = "unknown option '--" + name + "'";
-        } else if (parsed.Has(name) && !(rules.repeatedFlagsAllowed && !known->takesValue)) {
+        } else if (parsed.Has(name) && !known->gathers && !(rules.repeatedFlagsAllowed && !known->takesValue)) {
             parsed.error = "option '--" + name + "' given twice";
         } else if (!known->takesValue) {
             if (equals != std::string::npos)
@@ -72,9 +95,9 @@ ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& spec
             else
                 parsed.m_given[name];
         } else if (equals != std::string::npos) {
-            parsed.m_given[name] = arg.substr(equals + 1);
+            parsed.m_given[name].push_back(arg.substr(equals + 1));
         } else if (i + 1 < args.size()) {
-            parsed.m_given[name] = args[++i];
+            parsed.m_given[name].push_back(args[++i]);
         } else {
             parsed.error = "option '--" + name + "' needs a value";
         }

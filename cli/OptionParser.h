@@ -5,7 +5,8 @@
 // is its value even when it starts with "-"). "--" ends the options:
 // everything after it is positional. An unknown option, a missing value or a
 // value given to a flag is an error; so is an option given twice, unless the
-// rules allow repeated flags.
+// rules allow repeated flags or the option is one that gathers values. An
+// option may have a one-letter form ("-v" for "--verbose"), a flag only.
 
 #include "cli/Commands.h"
 
@@ -19,6 +20,8 @@ namespace cli {
 struct OptionSpec {
     const char* name;  // without the leading "--"
     bool takesValue;
+    char letter = 0;         // "-letter" gives the same flag; 0: none
+    bool gathers = false;    // a value option that may be given again: every value is kept
 };
 
 // How strictly a command reads its arguments.
@@ -39,6 +42,8 @@ public:
     bool Has(const std::string& name) const { return m_given.count(name) != 0; }
     // The value given with name, or nothing when the option was not given.
     std::optional<std::string> Value(const std::string& name) const;
+    // Every value given with name, in order (an option that gathers values).
+    std::vector<std::string> Values(const std::string& name) const;
 
     // Sets error ("missing argument", "unexpected argument 'X'") unless
     // exactly count positional values were given; keeps an earlier error.
@@ -46,7 +51,7 @@ public:
 
 private:
     friend ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, ParseRules rules);
-    std::map<std::string, std::string> m_given;
+    std::map<std::string, std::vector<std::string>> m_given;
 };
 
 ParsedOptions ParseOptions(const Args& args, const std::vector<OptionSpec>& specs, ParseRules rules = {});

@@ -94,4 +94,17 @@ int CPlainMessageBox::Show(const std::string&, const std::string& text, unsigned
     return SafeMessageBoxAnswer(style);
 }
 
+CRecordingMessageBox::CRecordingMessageBox() : m_previous(SetMessageBoxHandler(this)) {}
+
+CRecordingMessageBox::~CRecordingMessageBox()
+{
+    SetMessageBoxHandler(m_previous);
+}
+
+int CRecordingMessageBox::Show(const std::string&, const std::string& text, unsigned int style)
+{
+    m_last = text;
+    return SafeMessageBoxAnswer(style);
+}
+
 }  // namespace cli

@@ -45,6 +45,26 @@ private:
     IMessageBoxHandler* m_previous;
 };
 
+// Keeps the texts shown instead of printing them, for a command that
+// reports them itself; questions get their safe answer. Installed for the
+// object's lifetime.
+class CRecordingMessageBox : public IMessageBoxHandler {
+public:
+    CRecordingMessageBox();
+    ~CRecordingMessageBox() override;
+    CRecordingMessageBox(const CRecordingMessageBox&) = delete;
+    CRecordingMessageBox& operator=(const CRecordingMessageBox&) = delete;
+
+    int Show(const std::string& caption, const std::string& text, unsigned int style) override;
+    // The last text shown since the last Clear, empty when none.
+    const std::string& Last() const { return m_last; }
+    void Clear() { m_last.clear(); }
+
+private:
+    IMessageBoxHandler* m_previous;
+    std::string m_last;
+};
+
 // Reads one answer line from in; true for "y" or "yes" (any case). False on
 // any other line, at the end of input or when interrupted.
 bool ReadYesAnswer(std::FILE* in);

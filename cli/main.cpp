@@ -20,7 +20,8 @@ constexpr const char* kServerOptionsHelp =
     "  --password TEXT      the password (visible to other users in the process list)\n"
     "  --base-folder FOLDER the folder on the server the site goes to\n";
 constexpr const char* kFileOptionsHelp =
-    "  --web-folder FOLDER  the folder below the base folder it goes to\n"
+    "  PATH...              files, or quoted patterns ('img/*.jpg': every match, sorted); all or nothing\n"
+    "  --web-folder FOLDER  the folder below the base folder they go to\n"
     "  --ascii, --binary    the transfer type (default: from the file's extension)\n";
 constexpr const char* kEditFileOptionsHelp =
     "  --file PATH          another local file\n"
@@ -46,12 +47,19 @@ const std::vector<Command>& AllCommands()
          "[--base-folder FOLDER]",
          kServerOptionsHelp, RunEditServer},
         {"remove-server", "remove-server SITE.tsn INDEX...", "", RunRemoveServer},
-        {"add-file", "add-file SITE.tsn PATH [--web-folder FOLDER] [--ascii | --binary]", kFileOptionsHelp,
+        {"add-file", "add-file SITE.tsn PATH... [--web-folder FOLDER] [--ascii | --binary]", kFileOptionsHelp,
          RunAddFile},
+        {"add-tree", "add-tree SITE.tsn FOLDER [--web-folder BASE] [--exclude PATTERN]... [--dry-run]",
+         "  --web-folder BASE    the web folder of FOLDER's own files; subfolders are added below it\n"
+         "  --exclude PATTERN    leave out paths below FOLDER that match (a shell pattern: '*.psd',\n"
+         "                       'drafts/*'); may be given again\n"
+         "  --dry-run            list what would be added; save nothing\n",
+         RunAddTree},
         {"edit-file", "edit-file SITE.tsn INDEX [--file PATH] [--web-folder FOLDER] [--ascii | --binary]",
          kEditFileOptionsHelp,
          RunEditFile},
-        {"remove-file", "remove-file SITE.tsn INDEX...", "", RunRemoveFile},
+        {"remove-file", "remove-file SITE.tsn INDEX... | remove-file SITE.tsn --missing",
+         "  --missing            remove every file whose local file no longer exists\n", RunRemoveFile},
         {"registry", "registry export [KEY] | registry import FILE",
          "  export [KEY]         the store (or the tree of KEY) as REGEDIT4 text\n"
          "  import FILE          apply a REGEDIT4 file (- for standard input), all or nothing\n",
