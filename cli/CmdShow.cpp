@@ -1,5 +1,6 @@
-// tessarine show SITE.tsn [--json [--show-passwords]]: the configuration in
-// document order. The text listing never shows passwords.
+// tessarine show SITE.tsn [--json [--show-passwords]] [--status]: the
+// configuration in document order. The text listing never shows passwords.
+// --status lists only the files the next upload would consider sending.
 
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
@@ -50,7 +51,31 @@ void WriteFileJson(JsonWriter& json, std::size_t index, const FileEntry& file)
     json.EndObject();
 }
 
-std::string ShowJson(const CTessarineDoc& doc, std::optional<DWORD> version, bool showPasswords)
+// A file the next upload would consider sending: never sent, or changed
+// locally since it was.
+bool WouldConsiderSending(const FileEntry& file)
+{
+    const FileStatus status = GetFileStatus(file);
+    return status == FileStatus::newFile || status == FileStatus::updatedFile;
+}
+
+// One line per file to send: "INDEX  STATUS  PATH -> WEB FOLDER".
+std::string ShowStatusText(const CTessarineDoc& doc)
+{
+    std::string out;
+    for (std::size_t i = 0; i < doc.m_files.size(); ++i) {
+        const FileEntry& file = doc.m_files[i];
+        if (!WouldConsiderSending(file))
+            continue;
+        out += std::to_string(i) + "  " + GetFileStatusText(file) + "  " +
+               EscapeControls(file.m_strFileName, LineBreaks::escape) + " -> " +
+               (file.m_strWebFolder.empty() ? "<base>" : EscapeControls(file.m_strWebFolder, LineBreaks::escape)) +
+               "\n";
+    }
+    return out;
+}
+
+std::string ShowJson(const CTessarineDoc& doc, std::optional<DWORD> version, bool showPasswords, bool onlyToSend)
 {
     JsonWriter json;
     json.BeginObject();
@@ -67,7 +92,8 @@ std::string ShowJson(const CTessarineDoc& doc, std::optional<DWORD> version, boo
     json.Key("files");
     json.BeginArray();
     for (std::size_t i = 0; i < doc.m_files.size(); ++i)
-        WriteFileJson(json, i, doc.m_files[i]);
+        if (!onlyToSend || WouldConsiderSending(doc.m_files[i]))
+            WriteFileJson(json, i, doc.m_files[i]);
     json.EndArray();
     json.EndObject();
     return json.Text();
@@ -133,7 +159,7 @@ std::string ShowText(const CTessarineDoc& doc, const std::string& path, std::opt
 
 int RunShow(const Args& args)
 {
-    const ParsedOptions parsed = ParseFlags(args, {{"json", false}, {"show-passwords", false}}, 1);
+    const ParsedOptions parsed = ParseFlags(args, {{"json", false}, {"show-passwords", false}, {"status", false}}, 1);
     if (!parsed.error.empty())
         return UsageError("show", parsed.error);
     if (parsed.Has("show-passwords") && !parsed.Has("json"))
@@ -143,8 +169,10 @@ int RunShow(const Args& args)
     if (int status = LoadConfiguration(doc, path); status != kExitOk)
         return status;
     const std::optional<DWORD> version = StoredFormatVersion(path);
-    const std::string out = parsed.Has("json") ? ShowJson(doc, version, parsed.Has("show-passwords"))
-                                                 : ShowText(doc, path, version);
+    const bool status = parsed.Has("status");
+    const std::string out = parsed.Has("json") ? ShowJson(doc, version, parsed.Has("show-passwords"), status)
+                            : status          ? ShowStatusText(doc)
+                                              : ShowText(doc, path, version);
     std::fwrite(out.data(), 1, out.size(), stdout);
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return kExitOk;

@@ -1,8 +1,10 @@
 // tessarine upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]
+//                  [-v | -q] [--json]
 //
 // Runs the program's own upload on the loaded configuration, then saves the
-// new upload records atomically. The exit status tells a clean run (0) from
-// one that completed past a skipped file (1) and one that stopped (6).
+// new upload records atomically, and ends with a summary. The exit status
+// tells a clean run (0) from one that completed past a skipped file (1) and
+// one that stopped (6).
 
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
@@ -13,6 +15,7 @@
 #include "model/TessarineDoc.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace cli {
 
@@ -30,7 +33,7 @@ void PrintProblems(const std::vector<FileReport>& problems)
 }
 
 // From the run's own record of how it ended, never from a message's text.
-int RunStatus(const CTessarineDoc& doc, const CTerminalUploadUi& ui)
+int RunStatus(const CTessarineDoc& doc, const CUploadReporter& reporter)
 {
     switch (doc.GetLastUploadOutcome()) {
     case UploadRunOutcome::stopped:
@@ -40,7 +43,7 @@ int RunStatus(const CTessarineDoc& doc, const CTerminalUploadUi& ui)
     case UploadRunOutcome::completed:
         break;
     }
-    return ui.Problems().empty() ? kExitOk : kExitIncomplete;
+    return reporter.Problems().empty() ? kExitOk : kExitIncomplete;
 }
 
 // The window offers Upload only when the configuration has a server and a
@@ -62,16 +65,28 @@ int Upload(const UploadArguments& arguments)
                              "one file\n", arguments.path.c_str());
         return kExitRefused;
     }
-    CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive});
-    CTerminalMessageBox box(arguments.questions, [&ui] { ui.ClearBar(); });
+    // With --json standard output carries only the JSON lines; the
+    // summary people read goes to standard error.
+    std::FILE* bar = ::isatty(STDERR_FILENO) ? stderr : nullptr;
+    CUploadReporter reporter(arguments.verbosity, arguments.json, arguments.dryRun, PlanUpload(doc), stdout, bar);
+    CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive}, reporter);
+    CTerminalMessageBox box(arguments.questions,
+                            [&reporter](const std::string& text, unsigned int style) { reporter.MessageShown(text, style); });
     InstallUploadInterruptHandler();
     doc.OnUpload();
-    const int status = RunStatus(doc, ui);
-    PrintProblems(ui.Problems());
-    if (arguments.dryRun || arguments.noSave || !doc.IsModified())
-        return status;
-    const int saved = SaveConfiguration(doc, arguments.path);
-    return saved == kExitOk ? status : saved;
+    reporter.RunEnded();
+    const int status = RunStatus(doc, reporter);
+    PrintProblems(reporter.Problems());
+    int saved = kExitOk;
+    if (!arguments.dryRun && !arguments.noSave && doc.IsModified())
+        saved = SaveConfiguration(doc, arguments.path);
+    const int exitStatus = saved == kExitOk ? status : saved;
+    const std::string summary = reporter.SummaryText();
+    std::fputs(summary.c_str(), arguments.json ? stderr : stdout);
+    if (arguments.json)
+        std::fputs(reporter.SummaryJson(exitStatus).c_str(), stdout);
+    std::fflush(stdout);
+    return exitStatus;
 }
 
 }  // namespace

@@ -14,4 +14,20 @@ enum ExitCode : int {
     kExitRegistry = 7,      // a registry store error
 };
 
+// What an exit status means, in a few words (the --json summary gives it).
+inline const char* ExitCodeMeaning(int status)
+{
+    switch (status) {
+    case kExitOk: return "success";
+    case kExitIncomplete: return "upload completed, but files were skipped";
+    case kExitUsage: return "wrong usage";
+    case kExitLoadFailed: return "the configuration could not be loaded";
+    case kExitRefused: return "the change was refused";
+    case kExitSaveFailed: return "the configuration could not be saved";
+    case kExitStopped: return "the upload stopped";
+    case kExitRegistry: return "a registry store error";
+    }
+    return "unknown";
+}
+
 }  // namespace cli

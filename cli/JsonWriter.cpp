@@ -47,6 +47,11 @@ std::string JsonWriter::Quote(const std::string& bytes)
 
 void JsonWriter::NewLine()
 {
+    if (m_layout == Layout::oneLine) {
+        if (!m_out.empty() && m_out.back() == ',')
+            m_out += ' ';
+        return;
+    }
     m_out += '\n';
     m_out.append(2 * m_hasMember.size(), ' ');
 }

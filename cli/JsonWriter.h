@@ -9,6 +9,11 @@
 
 class JsonWriter {
 public:
+    // indented: a member a line, two spaces a level; oneLine: the whole
+    // document on one line ("{"a": 1, "b": 2}"), for a stream of records.
+    enum class Layout { indented, oneLine };
+    explicit JsonWriter(Layout layout = Layout::indented) : m_layout(layout) {}
+
     void BeginObject();
     void EndObject();
     void BeginArray();
@@ -34,6 +39,7 @@ private:
     void NewLine();
     void Close(char bracket);
 
+    Layout m_layout;
     std::string m_out;
     // One entry per open object or array: whether it has a member yet.
     std::vector<bool> m_hasMember;

@@ -36,7 +36,7 @@ bool ReadYesAnswer(std::FILE* in)
     return answer == "y" || answer == "yes";
 }
 
-CTerminalMessageBox::CTerminalMessageBox(QuestionPolicy policy, std::function<void()> beforeOutput)
+CTerminalMessageBox::CTerminalMessageBox(QuestionPolicy policy, Observer beforeOutput)
     : m_policy(policy), m_beforeOutput(std::move(beforeOutput)), m_previous(SetMessageBoxHandler(this))
 {
 }
@@ -49,7 +49,7 @@ CTerminalMessageBox::~CTerminalMessageBox()
 int CTerminalMessageBox::Show(const std::string&, const std::string& text, unsigned int style)
 {
     if (m_beforeOutput)
-        m_beforeOutput();
+        m_beforeOutput(text, style);
     if ((style & MB_TYPEMASK) == MB_YESNO)
         return Ask(text);
     std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());

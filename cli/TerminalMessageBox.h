@@ -13,9 +13,11 @@ namespace cli {
 
 class CTerminalMessageBox : public IMessageBoxHandler {
 public:
-    // beforeOutput runs before anything is written (the progress bar clears
-    // its line). Installed for the object's lifetime.
-    CTerminalMessageBox(QuestionPolicy policy, std::function<void()> beforeOutput);
+    // beforeOutput is told every text and style before anything is written
+    // (the progress bar clears its line; the report notes the problem).
+    // Installed for the object's lifetime.
+    using Observer = std::function<void(const std::string& text, unsigned int style)>;
+    CTerminalMessageBox(QuestionPolicy policy, Observer beforeOutput);
     ~CTerminalMessageBox() override;
 
     int Show(const std::string& caption, const std::string& text, unsigned int style) override;
@@ -24,7 +26,7 @@ private:
     int Ask(const std::string& text);
 
     QuestionPolicy m_policy;
-    std::function<void()> m_beforeOutput;
+    Observer m_beforeOutput;
     IMessageBoxHandler* m_previous;
 };
 

@@ -1,8 +1,18 @@
 #include "cli/TerminalUploadUi.h"
+
+#include "cli/ExitCodes.h"
+#include "cli/JsonWriter.h"
 #include "cli/Utf8.h"
+#include "model/FileStatus.h"
+#include "model/TessarineDoc.h"
+#include "platform/framework/MessageBox.h"
+
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
-#include <unistd.h>
+#include <cstdlib>
 
 namespace cli {
 
@@ -10,8 +20,7 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
-constexpr int kBarWidth = 30;
+constexpr double kRedrawSeconds = 0.2;
 
 extern "C" void OnInterrupt(int)
 {
@@ -23,15 +32,68 @@ bool IsProblem(UploadOutcome outcome)
     return outcome == UploadOutcome::Skipped || outcome == UploadOutcome::Failed;
 }
 
+bool IsShown(UploadOutcome outcome, Verbosity verbosity)
+{
+    switch (verbosity) {
+    case Verbosity::verbose: return true;
+    case Verbosity::normal: return outcome != UploadOutcome::Unchanged;
+    case Verbosity::quiet: return IsProblem(outcome) || outcome == UploadOutcome::Stopped;
+    }
+    return true;
+}
+
+std::string Escaped(const std::string& text)
+{
+    return EscapeControls(text, LineBreaks::escape);
+}
+
+// A question is its problem, a blank line and what it asks: the problem
+// alone is the file's error text.
+std::string ProblemText(const std::string& text, unsigned int style)
+{
+    if ((style & MB_TYPEMASK) != MB_YESNO)
+        return text;
+    const std::size_t cut = text.rfind("\n\n");
+    return cut == std::string::npos ? text : text.substr(0, cut);
+}
+
+void WriteCounts(JsonWriter& json, const OutcomeCounts& c)
+{
+    json.Member("sent", c.sent);
+    json.Member("sentBytes", c.sentBytes);
+    json.Member("unchanged", c.unchanged);
+    json.Member("skipped", c.skipped);
+    json.Member("errors", c.errors);
+    json.Member("stopped", c.stopped);
+    json.Member("wouldSend", c.wouldSend);
+    json.Member("wouldSendBytes", c.wouldSendBytes);
+    json.Member("elapsedMs", static_cast<std::int64_t>(c.seconds * 1000));
+}
+
 }  // namespace
 
 std::string FormatFileReport(const FileReport& report)
 {
     // Names come from the configuration and the server: one line per file,
     // whatever bytes they hold.
-    const auto line = [](const std::string& text) { return EscapeControls(text, LineBreaks::escape); };
-    return line(report.server) + ": " + line(report.localPath) + " -> " + line(report.destination) + ", " +
+    return Escaped(report.server) + ": " + Escaped(report.localPath) + " -> " + Escaped(report.destination) + ", " +
            std::to_string(report.bytes) + " bytes, " + UploadOutcomeName(report.outcome);
+}
+
+std::string FileReportJson(const FileReport& report)
+{
+    JsonWriter json(JsonWriter::Layout::oneLine);
+    json.BeginObject();
+    json.Member("type", "file");
+    json.Member("server", report.server);
+    json.Member("localPath", report.localPath);
+    json.Member("destination", report.destination);
+    json.Member("bytes", report.bytes);
+    json.Member("outcome", UploadOutcomeName(report.outcome));
+    if (!report.error.empty())
+        json.Member("error", report.error);
+    json.EndObject();
+    return json.Text();
 }
 
 void InstallUploadInterruptHandler()
@@ -48,78 +110,215 @@ bool UploadInterrupted()
     return g_interrupted != 0;
 }
 
-CTerminalUploadProgress::CTerminalUploadProgress(std::FILE* out, std::FILE* barOut,
-                                                 std::vector<FileReport>& problems,
-                                                 CTerminalUploadProgress*& registration)
-    : m_out(out), m_barOut(barOut), m_problems(problems), m_registration(registration)
+UploadPlan PlanUpload(const CTessarineDoc& doc)
 {
-    m_registration = this;
+    UploadPlan plan;
+    plan.serverCount = static_cast<int>(doc.m_servers.size());
+    for (const FileEntry& file : doc.m_files) {
+        const FileStatus status = GetFileStatus(file);
+        struct stat st {};
+        const bool toSend = status == FileStatus::newFile || status == FileStatus::updatedFile;
+        plan.plannedBytes.push_back(toSend && ::stat(file.m_strFileName.c_str(), &st) == 0 ? st.st_size : 0);
+    }
+    return plan;
 }
 
-CTerminalUploadProgress::~CTerminalUploadProgress()
+std::size_t TerminalColumns(std::FILE* stream)
+{
+    winsize size {};
+    if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    if (const char* columns = std::getenv("COLUMNS"); columns && std::atoi(columns) > 0)
+        return static_cast<std::size_t>(std::atoi(columns));
+    return 80;
+}
+
+CUploadReporter::CUploadReporter(Verbosity verbosity, bool json, bool dryRun, UploadPlan plan, std::FILE* lines,
+                                 std::FILE* bar)
+    : m_verbosity(verbosity), m_json(json), m_dryRun(dryRun), m_plan(std::move(plan)), m_lines(lines), m_bar(bar)
+{
+    for (std::int64_t bytes : m_plan.plannedBytes)
+        m_remaining += bytes * m_plan.serverCount;
+}
+
+double CUploadReporter::Seconds() const
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+void CUploadReporter::CloseServerTime()
+{
+    if (m_servers.empty())
+        return;
+    const double now = Seconds();
+    m_servers.back().counts.seconds = now - m_serverStart;
+    m_serverStart = now;
+}
+
+void CUploadReporter::RunEnded()
 {
     ClearBar();
-    m_registration = nullptr;
+    CloseServerTime();
+    m_runSeconds = Seconds();
 }
 
-void CTerminalUploadProgress::SetFileName(const std::string& localPath)
+void CUploadReporter::ServerStarted(const std::string& server)
 {
-    m_report.localPath = localPath;
-    m_size = m_sent = 0;
+    CloseServerTime();
+    m_serverStart = Seconds();
+    m_servers.push_back({server, {}, {}});
+    m_report = FileReport{};
+    m_report.server = server;
+    m_fileInServer = 0;
 }
 
-void CTerminalUploadProgress::SetFileSize(std::int64_t bytes)
+void CUploadReporter::FileStarted(const std::string& localPath)
+{
+    const std::size_t index = static_cast<std::size_t>(m_fileInServer++);
+    ++m_visits;
+    m_report.localPath = localPath;
+    m_report.destination.clear();
+    m_report.error.clear();
+    m_size = m_sent = 0;
+    m_current = index < m_plan.plannedBytes.size() ? m_plan.plannedBytes[index] : 0;
+    m_remaining -= m_current;
+    m_inFile = true;
+}
+
+void CUploadReporter::SetFileSize(std::int64_t bytes)
 {
     m_size = bytes;
-    m_bar.SetFileSize(bytes);
+    // The file may have changed since the plan was made: its real size counts.
+    if (m_current > 0)
+        m_current = bytes;
     DrawBar(true);
 }
 
-void CTerminalUploadProgress::SetBytesSent(std::int64_t bytes)
+void CUploadReporter::SetBytesSent(std::int64_t bytes)
 {
+    // A file the plan did not expect is being sent after all.
+    m_current = std::max(m_size, bytes);
     m_sent = bytes;
-    m_bar.SetBytesSent(bytes);
+    m_rate.Add(Seconds(), m_done + m_sent);
     DrawBar(false);
 }
 
-void CTerminalUploadProgress::SetFileOutcome(UploadOutcome outcome)
+void CUploadReporter::FileEnded(UploadOutcome outcome)
 {
+    m_inFile = false;
     m_report.outcome = outcome;
     m_report.bytes = outcome == UploadOutcome::Sent || outcome == UploadOutcome::Stopped ? m_sent : m_size;
+    m_done += m_sent;
+    m_current = 0;
+    if (!m_servers.empty())
+        m_servers.back().counts.Add(outcome, outcome == UploadOutcome::WouldSend ? m_size : m_report.bytes);
     if (IsProblem(outcome))
         m_problems.push_back(m_report);
-    ClearBar();
-    std::fprintf(m_out, "%s\n", FormatFileReport(m_report).c_str());
-    std::fflush(m_out);
+    if (m_json) {
+        ClearBar();
+        std::fputs(FileReportJson(m_report).c_str(), m_lines);
+        std::fflush(m_lines);
+    } else if (IsShown(outcome, m_verbosity)) {
+        ClearBar();
+        std::fprintf(m_lines, "%s\n", FormatFileReport(m_report).c_str());
+        std::fflush(m_lines);
+    }
 }
 
-void CTerminalUploadProgress::DrawBar(bool force)
+void CUploadReporter::MessageShown(const std::string& text, unsigned int style)
 {
-    if (!m_barOut)
+    ClearBar();
+    if ((style & MB_ICONMASK) == MB_ICONINFORMATION)
+        return;  // a notice ("Upload complete."), not a problem
+    std::string& error = m_inFile ? m_report.error : (m_servers.empty() ? m_report.error : m_servers.back().error);
+    error += (error.empty() ? "" : "\n") + ProblemText(text, style);
+}
+
+ProgressFigures CUploadReporter::Figures() const
+{
+    ProgressFigures f;
+    f.fileNumber = m_visits;
+    f.fileCount = static_cast<int>(m_plan.plannedBytes.size()) * m_plan.serverCount;
+    f.fileSent = m_sent;
+    f.fileSize = m_size;
+    f.allSent = m_done + m_sent;
+    f.allTotal = m_done + std::max(m_current, m_sent) + m_remaining;
+    f.bytesPerSecond = m_rate.BytesPerSecond();
+    f.name = Escaped(m_report.destination);
+    return f;
+}
+
+void CUploadReporter::DrawBar(bool force)
+{
+    if (!m_bar)
         return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!force && now - m_lastDraw < kRedrawInterval)
+    const double now = Seconds();
+    if (!force && m_lastDraw >= 0 && now - m_lastDraw < kRedrawSeconds)
         return;
     m_lastDraw = now;
-    const int filled = m_bar.Permille() * kBarWidth / 1000;
-    std::fprintf(m_barOut, "\r\033[K[%s%s] %3d%% %s", std::string(filled, '#').c_str(),
-                 std::string(kBarWidth - filled, '.').c_str(), m_bar.Permille() / 10,
-                 EscapeControls(m_report.destination, LineBreaks::escape).c_str());
-    std::fflush(m_barOut);
+    // One column short of the width: a line that fills the last column makes
+    // some terminals wrap, and the next redraw would start a line lower.
+    const std::size_t width = TerminalColumns(m_bar);
+    const std::string line = FormatProgressLine(Figures(), width > 1 ? width - 1 : 1);
+    std::fprintf(m_bar, "\r\033[K%s", line.c_str());
+    std::fflush(m_bar);
     m_barShown = true;
 }
 
-void CTerminalUploadProgress::ClearBar()
+void CUploadReporter::ClearBar()
 {
     if (!m_barShown)
         return;
-    std::fprintf(m_barOut, "\r\033[K");
-    std::fflush(m_barOut);
+    std::fprintf(m_bar, "\r\033[K");
+    std::fflush(m_bar);
     m_barShown = false;
 }
 
-CTerminalUploadUi::CTerminalUploadUi(const UploadOptions& options)
-    : m_options(options), m_previous(SetUploadUi(this))
+OutcomeCounts CUploadReporter::Total() const
+{
+    OutcomeCounts total;
+    for (const ServerReport& server : m_servers)
+        total += server.counts;
+    total.seconds = m_runSeconds >= 0 ? m_runSeconds : Seconds();
+    return total;
+}
+
+std::string CUploadReporter::SummaryText() const
+{
+    std::string text;
+    for (const ServerReport& server : m_servers)
+        text += Escaped(server.server) + ": " + FormatSummary(server.counts, m_dryRun) + "\n";
+    return text + "Total: " + FormatSummary(Total(), m_dryRun) + "\n";
+}
+
+std::string CUploadReporter::SummaryJson(int exitStatus) const
+{
+    const OutcomeCounts total = Total();
+    JsonWriter json(JsonWriter::Layout::oneLine);
+    json.BeginObject();
+    json.Member("type", "summary");
+    WriteCounts(json, total);
+    json.Member("bytesPerSecond",
+                total.seconds > 0 ? static_cast<std::int64_t>(total.sentBytes / total.seconds) : std::int64_t{0});
+    json.Key("servers");
+    json.BeginArray();
+    for (const ServerReport& server : m_servers) {
+        json.BeginObject();
+        json.Member("server", server.server);
+        WriteCounts(json, server.counts);
+        if (!server.error.empty())
+            json.Member("error", server.error);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Member("exitStatus", static_cast<std::int64_t>(exitStatus));
+    json.Member("exitMeaning", ExitCodeMeaning(exitStatus));
+    json.EndObject();
+    return json.Text();
+}
+
+CTerminalUploadUi::CTerminalUploadUi(const UploadOptions& options, CUploadReporter& reporter)
+    : m_options(options), m_reporter(reporter), m_previous(SetUploadUi(this))
 {
 }
 
@@ -130,14 +329,7 @@ CTerminalUploadUi::~CTerminalUploadUi()
 
 std::unique_ptr<IUploadProgress> CTerminalUploadUi::CreateProgress()
 {
-    std::FILE* barOut = ::isatty(STDERR_FILENO) ? stderr : nullptr;
-    return std::make_unique<CTerminalUploadProgress>(stdout, barOut, m_problems, m_current);
-}
-
-void CTerminalUploadUi::ClearBar()
-{
-    if (m_current)
-        m_current->ClearBar();
+    return std::make_unique<CTerminalUploadProgress>(m_reporter);
 }
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 // The arguments of `tessarine upload`, parsed apart from running anything.
 
 #include "cli/Commands.h"
+#include "cli/TerminalUploadUi.h"
 
 #include <optional>
 #include <string>
@@ -20,6 +21,8 @@ struct UploadArguments {
     bool passive = false;
     bool dryRun = false;
     bool noSave = false;
+    Verbosity verbosity = Verbosity::normal;  // -q/--quiet, -v/--verbose
+    bool json = false;                        // one JSON object a line on standard output
 };
 
 // The parsed arguments, or nullopt with error set to what is wrong.

@@ -34,9 +34,11 @@ const std::vector<Command>& AllCommands()
 {
     static const std::vector<Command> commands = {
         {"new", "new SITE.tsn [--force]", "  --force              replace an existing file\n", RunNew},
-        {"show", "show SITE.tsn [--json [--show-passwords]]",
+        {"show", "show SITE.tsn [--json [--show-passwords]] [--status]",
          "  --json               the configuration as JSON\n"
-         "  --show-passwords     with --json: include the passwords\n",
+         "  --show-passwords     with --json: include the passwords\n"
+         "  --status             only the files the next upload would consider sending\n"
+         "                       (\"New file\", \"Updated file\"), one a line\n",
          RunShow},
         {"add-server",
          "add-server SITE.tsn --server NAME --user USER [--password-stdin | --password TEXT] "
@@ -64,11 +66,14 @@ const std::vector<Command>& AllCommands()
          "  export [KEY]         the store (or the tree of KEY) as REGEDIT4 text\n"
          "  import FILE          apply a REGEDIT4 file (- for standard input), all or nothing\n",
          RunRegistry},
-        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]",
+        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save] [-v | -q] [--json]",
          "  --yes, --no          answer every question Yes or No\n"
          "  --passive            passive data connections\n"
          "  --dry-run            list what would be sent; send and save nothing\n"
-         "  --no-save            do not save the upload record\n",
+         "  --no-save            do not save the upload record\n"
+         "  -v, --verbose        a line for every file, unchanged ones too\n"
+         "  -q, --quiet          only problems and the summary\n"
+         "  --json               one JSON object a line on standard output: each file, then the summary\n",
          RunUpload},
     };
     return commands;
