@@ -1,5 +1,6 @@
 #include "cli/ProgressLine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -57,21 +58,35 @@ std::string LeftText(const ProgressFigures& f)
 
 }  // namespace
 
-std::string FormatBytes(std::int64_t bytes)
+int ByteUnit(std::int64_t bytes)
 {
-    if (bytes < 1024)
-        return std::to_string(bytes < 0 ? 0 : bytes) + " B";
-    static const char* const units[] = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-    double value = static_cast<double>(bytes) / 1024;
+    double value = static_cast<double>(bytes);
     int unit = 0;
     // Rounded to tenths first, so 1048575 bytes reads "1.0 MiB", never "1024.0 KiB".
-    while (std::round(value * 10) / 10 >= 1024 && unit < 5) {
+    while (unit < 6 && (unit == 0 ? value >= 1024 : std::round(value * 10) / 10 >= 1024)) {
         value /= 1024;
         ++unit;
     }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
+    return unit;
+}
+
+std::string FormatBytesInUnit(double bytes, int unit)
+{
+    static const char* const units[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+    if (!(bytes > 0))
+        bytes = 0;
+    unit = std::clamp(unit, 0, 6);
+    char text[40];
+    if (unit == 0)
+        std::snprintf(text, sizeof text, "%.0f B", std::floor(bytes));
+    else
+        std::snprintf(text, sizeof text, "%.1f %s", bytes / std::pow(1024.0, unit), units[unit]);
     return text;
+}
+
+std::string FormatBytes(std::int64_t bytes)
+{
+    return FormatBytesInUnit(static_cast<double>(bytes), ByteUnit(bytes));
 }
 
 std::string FormatDuration(double seconds, bool tenths)
@@ -142,18 +157,28 @@ std::string FormatProgressLine(const ProgressFigures& f, std::size_t width)
     const std::string count = std::to_string(f.fileNumber) + "/" + std::to_string(f.fileCount) + " ";
     const std::string file = "  " + FormatBytes(f.fileSent) + "/" + FormatBytes(f.fileSize);
     const std::string all = "  all " + FormatBytes(f.allSent) + "/" + FormatBytes(f.allTotal);
-    const std::string figures = " " + Percent(f.allSent, f.allTotal) + "  " + RateText(f.bytesPerSecond) + "  " +
-                                LeftText(f);
-    // From the fullest form to the barest; the first whose fixed parts leave
-    // the name a few columns is taken.
-    const std::vector<std::string> tails = {file + all + figures, all + figures, figures};
-    constexpr std::size_t kNameAtLeast = 12;
-    for (const std::string& tail : tails) {
-        const std::size_t fixed = Columns(count) + Columns(tail);
-        if (fixed + std::min(kNameAtLeast, Columns(f.name)) <= width)
-            return count + ShortenMiddle(f.name, width - fixed) + tail;
+    const std::string percent = Percent(f.allSent, f.allTotal);
+    const std::string figures = "  " + percent + "  " + RateText(f.bytesPerSecond) + "  " + LeftText(f);
+    // From the fullest form to the barest: the first whose fixed parts leave
+    // the name enough columns is taken. The richer forms give way before the
+    // name is cut to a stub; the barest keeps at least a few of its columns.
+    struct Form {
+        std::string tail;
+        std::size_t nameAtLeast;
+    };
+    const Form forms[] = {{file + all + figures, 30}, {all + figures, 30}, {figures, 8}};
+    for (const Form& form : forms) {
+        const std::size_t fixed = Columns(count) + Columns(form.tail);
+        if (fixed + std::min(form.nameAtLeast, Columns(f.name)) <= width)
+            return count + ShortenMiddle(f.name, width - fixed) + form.tail;
     }
-    return Head(count + figures, width);
+    // No room for a name: the figures alone, as many as fit.
+    const std::string bare[] = {count + percent + "  " + RateText(f.bytesPerSecond) + "  " + LeftText(f),
+                                count + percent + "  " + RateText(f.bytesPerSecond), count + percent};
+    for (const std::string& line : bare)
+        if (Columns(line) <= width)
+            return line;
+    return Head(count + percent, width);
 }
 
 }  // namespace cli

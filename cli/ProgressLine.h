@@ -13,6 +13,10 @@ namespace cli {
 // "0 B", "999 B", "1.0 KiB", "3.4 MiB", "1.2 GiB": below 1024 bytes whole
 // bytes, above one decimal of the largest unit the count reaches.
 std::string FormatBytes(std::int64_t bytes);
+// The unit FormatBytes takes for bytes: 0 for B, 1 for KiB, 2 for MiB, ...
+int ByteUnit(std::int64_t bytes);
+// bytes in the given unit: whole bytes for 0 ("512 B"), else one decimal ("0.6 MiB").
+std::string FormatBytesInUnit(double bytes, int unit);
 
 // "6.1 s" (tenths below a minute when tenths is true, else "45 s"),
 // "2 min 05 s", "1 h 02 min". Negative counts as 0.

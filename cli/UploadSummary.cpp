@@ -46,7 +46,8 @@ std::string FormatSummary(const OutcomeCounts& c, bool dryRun)
         line += ", " + std::to_string(c.stopped) + " stopped";
     line += " in " + FormatDuration(c.seconds, true);
     if (!dryRun)
-        line += ", " + (c.seconds > 0 ? FormatBytes(static_cast<std::int64_t>(c.sentBytes / c.seconds)) : "0 B") + "/s";
+        line += ", " + FormatBytesInUnit(c.seconds > 0 ? static_cast<double>(c.sentBytes) / c.seconds : 0,
+                                         ByteUnit(c.sentBytes)) + "/s";
     return line;
 }
 
