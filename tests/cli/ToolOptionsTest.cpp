@@ -17,8 +17,8 @@ using test::RunTool;
 
 namespace {
 
-const char* const kCommands[] = {"new",      "show",          "add-server", "edit-server", "remove-server",
-                                 "add-file", "edit-file",     "remove-file", "registry",   "upload"};
+const char* const kCommands[] = {"new",      "show",      "add-server",  "edit-server", "remove-server", "add-file",
+                                 "add-tree", "edit-file", "remove-file", "registry",    "upload"};
 
 class ToolOptionsTest : public ::testing::Test {
 protected:
