@@ -71,7 +71,7 @@ int Upload(const UploadArguments& arguments)
     CUploadReporter reporter(arguments.verbosity, arguments.json, arguments.dryRun, PlanUpload(doc), stdout, bar);
     CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive}, reporter);
     CTerminalMessageBox box(arguments.questions,
-                            [&reporter](const std::string& text, unsigned int style) { reporter.MessageShown(text, style); });
+                            [&reporter](const std::string& text, unsigned int style) { return reporter.MessageShown(text, style); });
     InstallUploadInterruptHandler();
     doc.OnUpload();
     reporter.RunEnded();

@@ -48,10 +48,11 @@ CTerminalMessageBox::~CTerminalMessageBox()
 
 int CTerminalMessageBox::Show(const std::string&, const std::string& text, unsigned int style)
 {
-    if (m_beforeOutput)
-        m_beforeOutput(text, style);
+    const bool print = !m_beforeOutput || m_beforeOutput(text, style);
     if ((style & MB_TYPEMASK) == MB_YESNO)
         return Ask(text);
+    if (!print)
+        return SafeMessageBoxAnswer(style);
     std::fprintf(stderr, "%s\n", EscapeControls(text).c_str());
     return SafeMessageBoxAnswer(style);
 }

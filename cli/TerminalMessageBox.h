@@ -14,9 +14,10 @@ namespace cli {
 class CTerminalMessageBox : public IMessageBoxHandler {
 public:
     // beforeOutput is told every text and style before anything is written
-    // (the progress bar clears its line; the report notes the problem).
+    // (the progress bar clears its line; the report notes the problem); a
+    // notice it answers false for is not printed (a question always is).
     // Installed for the object's lifetime.
-    using Observer = std::function<void(const std::string& text, unsigned int style)>;
+    using Observer = std::function<bool(const std::string& text, unsigned int style)>;
     CTerminalMessageBox(QuestionPolicy policy, Observer beforeOutput);
     ~CTerminalMessageBox() override;
 

@@ -225,13 +225,14 @@ void CUploadReporter::FileEnded(UploadOutcome outcome)
     }
 }
 
-void CUploadReporter::MessageShown(const std::string& text, unsigned int style)
+bool CUploadReporter::MessageShown(const std::string& text, unsigned int style)
 {
     ClearBar();
     if ((style & MB_ICONMASK) == MB_ICONINFORMATION)
-        return;  // a notice ("Upload complete."), not a problem
+        return m_verbosity != Verbosity::quiet;  // a notice ("Upload complete."), not a problem
     std::string& error = m_inFile ? m_report.error : (m_servers.empty() ? m_report.error : m_servers.back().error);
     error += (error.empty() ? "" : "\n") + ProblemText(text, style);
+    return true;
 }
 
 ProgressFigures CUploadReporter::Figures() const

@@ -84,8 +84,9 @@ public:
     void SetFileSize(std::int64_t bytes);
     void SetBytesSent(std::int64_t bytes);
     void FileEnded(UploadOutcome outcome);
-    // A message the run showed (the bar makes room for it first).
-    void MessageShown(const std::string& text, unsigned int style);
+    // A message the run shows (the bar makes room for it first). False for
+    // a notice that --quiet leaves out ("Upload complete.").
+    bool MessageShown(const std::string& text, unsigned int style);
     // Erases the progress line, so that other output starts at its left.
     void ClearBar();
     // The run is over: the last server's time and the run's are taken.

@@ -36,6 +36,25 @@ TEST(UploadArguments, ParsesTheFlagsInAnyOrder)
     EXPECT_EQ(cli::ParseUploadArguments({"--", "-odd.tsn"}, error)->path, "-odd.tsn");
 }
 
+TEST(UploadArguments, VerbosityAndJsonTakeTheirShortAndLongForms)
+{
+    using cli::Verbosity;
+    const std::tuple<cli::Args, Verbosity, bool> cases[] = {
+        {{"site.tsn"}, Verbosity::normal, false},
+        {{"-v", "site.tsn"}, Verbosity::verbose, false},
+        {{"site.tsn", "--verbose", "-v"}, Verbosity::verbose, false},
+        {{"-q", "site.tsn", "--json"}, Verbosity::quiet, true},
+        {{"--quiet", "site.tsn"}, Verbosity::quiet, false},
+    };
+    for (const auto& [args, verbosity, json] : cases) {
+        std::string error;
+        const auto parsed = cli::ParseUploadArguments(args, error);
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_EQ(parsed->verbosity, verbosity) << args[0];
+        EXPECT_EQ(parsed->json, json) << args[0];
+    }
+}
+
 TEST(UploadArguments, RefusesWhatCannotBeMeant)
 {
     const std::pair<cli::Args, const char*> cases[] = {
@@ -45,6 +64,9 @@ TEST(UploadArguments, RefusesWhatCannotBeMeant)
         {{"a.tsn", "--yes", "--no"}, "--yes and --no cannot be given together"},
         {{"a.tsn", "--force"}, "unknown option '--force'"},
         {{"-odd.tsn"}, "unknown option '-odd.tsn'"},
+        {{"a.tsn", "-v", "--quiet"}, "--verbose and --quiet cannot be given together"},
+        {{"a.tsn", "-vq"}, "unknown option '-vq'"},
+        {{"a.tsn", "-y"}, "unknown option '-y'"},
     };
     for (const auto& [args, message] : cases) {
         std::string error;
