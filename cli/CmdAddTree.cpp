@@ -12,6 +12,8 @@
 #include "cli/TerminalMessageBox.h"
 #include "cli/Utf8.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace cli {
@@ -24,6 +26,13 @@ const std::vector<OptionSpec> kAddTreeOptions = {
 std::string Shown(const std::string& text)
 {
     return EscapeControls(text, LineBreaks::escape);
+}
+
+// Whether path is the file of st (a link to it or another name of it too).
+bool IsSameFile(const std::string& path, const struct stat& st)
+{
+    struct stat other {};
+    return ::stat(path.c_str(), &other) == 0 && other.st_dev == st.st_dev && other.st_ino == st.st_ino;
 }
 
 int Finish(EditSession& session, int added, int left, bool dryRun)
@@ -65,8 +74,16 @@ int RunAddTree(const Args& args)
     const bool dryRun = options.Has("dry-run");
     int added = 0;
     int left = 0;
+    // The configuration holds the passwords: kept in the site's folder, it
+    // must never become one of the site's files.
+    struct stat config {};
+    const bool configFound = ::stat(session.Path().c_str(), &config) == 0;
     CRecordingMessageBox duplicates;  // a file listed already is left, without its message
     for (const TreeFile& file : tree.files) {
+        if (configFound && IsSameFile(file.path, config)) {
+            std::printf("Left out %s: it is this configuration.\n", Shown(file.path).c_str());
+            continue;
+        }
         const std::string webFolder = TreeWebFolder(base, file.subfolder);
         const int type = CTessarineDoc::IsAsciiTextFile(file.path) ? 1 : 0;
         if (!session.doc.AddFile(file.path, webFolder, type)) {

@@ -49,6 +49,9 @@ public:
     // leaving the file untouched.
     int Finish(bool changed);
 
+    // The configuration file's absolute path, once loaded.
+    const std::string& Path() const { return m_path; }
+
     // Prints a usage error for this command; returns kExitUsage.
     int Usage(const std::string& message) const { return UsageError(m_command, message); }
 

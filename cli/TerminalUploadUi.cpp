@@ -155,15 +155,32 @@ void CUploadReporter::CloseServerTime()
     m_serverStart = now;
 }
 
+// A file whose visit a server-level error cut short has no outcome: what
+// was shown meanwhile is that server's problem.
+void CUploadReporter::EndCutShortFile()
+{
+    if (!m_inFile)
+        return;
+    m_inFile = false;
+    m_current = 0;
+    if (!m_servers.empty() && !m_report.error.empty()) {
+        std::string& error = m_servers.back().error;
+        error += (error.empty() ? "" : "\n") + m_report.error;
+    }
+    m_report.error.clear();
+}
+
 void CUploadReporter::RunEnded()
 {
     ClearBar();
+    EndCutShortFile();
     CloseServerTime();
     m_runSeconds = Seconds();
 }
 
 void CUploadReporter::ServerStarted(const std::string& server)
 {
+    EndCutShortFile();
     CloseServerTime();
     m_serverStart = Seconds();
     m_servers.push_back({server, {}, {}});
@@ -191,7 +208,7 @@ void CUploadReporter::SetFileSize(std::int64_t bytes)
     // The file may have changed since the plan was made: its real size counts.
     if (m_current > 0)
         m_current = bytes;
-    DrawBar(true);
+    DrawBar();
 }
 
 void CUploadReporter::SetBytesSent(std::int64_t bytes)
@@ -200,7 +217,7 @@ void CUploadReporter::SetBytesSent(std::int64_t bytes)
     m_current = std::max(m_size, bytes);
     m_sent = bytes;
     m_rate.Add(Seconds(), m_done + m_sent);
-    DrawBar(false);
+    DrawBar();
 }
 
 void CUploadReporter::FileEnded(UploadOutcome outcome)
@@ -249,12 +266,14 @@ ProgressFigures CUploadReporter::Figures() const
     return f;
 }
 
-void CUploadReporter::DrawBar(bool force)
+// At most five times a second, however fast the files and blocks go by (a
+// run over a thousand unchanged files must not print a thousand lines).
+void CUploadReporter::DrawBar()
 {
     if (!m_bar)
         return;
     const double now = Seconds();
-    if (!force && m_lastDraw >= 0 && now - m_lastDraw < kRedrawSeconds)
+    if (m_lastDraw >= 0 && now - m_lastDraw < kRedrawSeconds)
         return;
     m_lastDraw = now;
     // One column short of the width: a line that fills the last column makes

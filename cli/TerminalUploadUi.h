@@ -105,7 +105,8 @@ public:
 private:
     double Seconds() const;
     void CloseServerTime();
-    void DrawBar(bool force);
+    void DrawBar();
+    void EndCutShortFile();
     ProgressFigures Figures() const;
 
     Verbosity m_verbosity;

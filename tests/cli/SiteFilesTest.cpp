@@ -163,6 +163,15 @@ TEST_F(SiteFilesTest, AddTreeTakesAHiddenOrLinkedFolderWhenItIsNamed)
     using E = std::tuple<std::string, std::string, bool>;
     EXPECT_EQ(Entries(), (std::vector<E>{{"linked/page.html", "", true},
                                          {"real/.well-known/security.txt", ".well-known", true}}));
+    // The configuration itself, inside the folder named, is never a site file.
+    fs::create_directory("here");
+    Run({"new", "here/site.tsn"}, 0);
+    test::WriteFile("here/page.html", "<p>\n");
+    fs::current_path("here");
+    EXPECT_EQ(Run({"add-tree", "site.tsn", "."}, 0).out,
+              "Added " + dir.file("here/page.html") + " -> <base>\nLeft out " + dir.file("here/site.tsn") +
+                  ": it is this configuration.\n1 file added, 0 already listed left as they were.\n");
+    fs::current_path(dir.path());
     test::WriteFile("plain.html", "<p>\n");
     for (const char* notAFolder : {"plain.html", "missing"})
         EXPECT_EQ(Run({"add-tree", "site.tsn", notAFolder}, 4).err,
