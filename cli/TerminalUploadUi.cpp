@@ -150,6 +150,10 @@ void CUploadReporter::CloseServerTime()
 {
     if (m_servers.empty())
         return;
+    // Files the visit did not reach (a refused login, a stop) are no longer to come.
+    for (std::size_t j = static_cast<std::size_t>(m_fileInServer); j < m_plan.plannedBytes.size(); ++j)
+        m_remaining -= m_plan.plannedBytes[j];
+    m_fileInServer = static_cast<int>(m_plan.plannedBytes.size());
     const double now = Seconds();
     m_servers.back().counts.seconds = now - m_serverStart;
     m_serverStart = now;
@@ -226,6 +230,7 @@ void CUploadReporter::FileEnded(UploadOutcome outcome)
     m_report.outcome = outcome;
     m_report.bytes = outcome == UploadOutcome::Sent || outcome == UploadOutcome::Stopped ? m_sent : m_size;
     m_done += m_sent;
+    m_sent = 0;
     m_current = 0;
     if (!m_servers.empty())
         m_servers.back().counts.Add(outcome, outcome == UploadOutcome::WouldSend ? m_size : m_report.bytes);

@@ -101,13 +101,15 @@ public:
     std::string SummaryText() const;
     // The final JSON line: the totals, each server, and the exit status.
     std::string SummaryJson(int exitStatus) const;
+    // What the progress line shows now (the rate, the name and the counts
+    // as well as the totals, which follow the plan and what the run found).
+    ProgressFigures Figures() const;
 
 private:
     double Seconds() const;
     void CloseServerTime();
     void DrawBar();
     void EndCutShortFile();
-    ProgressFigures Figures() const;
 
     Verbosity m_verbosity;
     bool m_json;
