@@ -15,6 +15,7 @@
 #include "model/LocalFileLookup.h"
 #include "platform/framework/MessageBox.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -115,7 +116,7 @@ void PrintRefusals(const std::vector<Refusal>& refused, std::size_t tried)
     std::fprintf(stderr, "tessarine: add-file: nothing was added; %zu of %zu refused:\n", refused.size(), tried);
     for (const Refusal& refusal : refused)
         std::fprintf(stderr, "  %s: %s\n", EscapeControls(refusal.name, LineBreaks::escape).c_str(),
-                     refusal.reason.c_str());
+                     EscapeControls(refusal.reason, LineBreaks::escape).c_str());
 }
 
 std::size_t CountTried(const std::vector<TypedPath>& paths)
