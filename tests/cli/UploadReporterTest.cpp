@@ -68,9 +68,10 @@ TEST(UploadReporter, TotalsFollowThePlanAndWhatTheRunFound)
         reporter.SetFileSize(step.size);
         for (std::int64_t sent : step.blocks)
             reporter.SetBytesSent(sent);
-        if (step.outcome == UploadOutcome::Skipped)
+        if (step.outcome == UploadOutcome::Skipped) {
             EXPECT_TRUE(reporter.MessageShown("/site/f2\nError opening file.\n\nDo you want to continue uploading files?",
                                               MB_YESNO | MB_ICONQUESTION));
+        }
         ++visit;
         const ProgressFigures before = reporter.Figures();
         EXPECT_EQ(before.fileNumber, visit);
