@@ -9,6 +9,7 @@
 #include "cli/ToolDocument.h"
 #include "cli/Utf8.h"
 #include "model/FileStatus.h"
+#include "platform/ftp/ServerScheme.h"
 
 #include <cstdio>
 #include <ctime>
@@ -27,6 +28,14 @@ void WriteServerJson(JsonWriter& json, std::size_t index, const ServerEntry& ser
     json.BeginObject();
     json.Member("index", static_cast<std::int64_t>(index));
     json.Member("serverName", server.m_strServerName);
+    // A name the run would refuse has no mode either: null, like plain FTP.
+    const auto name = ftp::ParseServerName(server.m_strServerName);
+    const char* tls = name ? ftp::TlsModeName(name->tls) : nullptr;
+    json.Key("tls");
+    if (tls)
+        json.String(tls);
+    else
+        json.Null();
     json.Member("userName", server.m_strUserName);
     json.Member("baseFolder", server.m_strBaseFolder);
     if (showPassword) {

@@ -3,6 +3,7 @@
 #include "model/LocalFileLookup.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/ftp/ServerScheme.h"
 
 #include <cstdio>
 
@@ -28,6 +29,8 @@ int CommandLineDialogs::RunServerDlg(ServerDlgValues& values)
         changed.m_strBaseFolder = *baseFolder;
     if (changed.m_strServerName.empty() || changed.m_strUserName.empty())
         return Refuse("the server name and the user name must not be empty");
+    if (const ftp::Status scheme = ftp::CheckServerScheme(changed.m_strServerName); !scheme)
+        return Refuse(scheme.error().text);
     values = changed;
     return IDOK;
 }

@@ -92,6 +92,25 @@ TEST_F(EditCommandsTest, BuildsASiteFromTheShell)
     EXPECT_EQ(shown.out.find("s3cret"), std::string::npos);
 }
 
+// A TLS scheme is part of the name: stored and shown as written, its mode
+// named in the JSON listing (null for plain FTP).
+TEST_F(EditCommandsTest, TlsSchemesAreStoredAsWrittenAndNamedInJson)
+{
+    Run({"add-server", "site.tsn", "--server", "ftpes://ftp.example.com", "--user", "anna"}, 0);
+    Run({"add-server", "site.tsn", "--server", "FTPS://[::1]:2990", "--user", "anna"}, 0);
+    Run({"add-server", "site.tsn", "--server", "ftp://plain.example.com", "--user", "anna"}, 0);
+    Run({"add-server", "site.tsn", "--server", "plain.example.com:2121", "--user", "anna"}, 0);
+    Run({"edit-server", "site.tsn", "3", "--server", "ftps://plain.example.com"}, 0);
+    const ProgramResult shown = Run({"show", "site.tsn", "--json"}, 0);
+    for (const char* part :
+         {"\"serverName\": \"ftpes://ftp.example.com\",\n      \"tls\": \"explicit\"",
+          "\"serverName\": \"FTPS://[::1]:2990\",\n      \"tls\": \"implicit\"",
+          "\"serverName\": \"ftp://plain.example.com\",\n      \"tls\": null",
+          "\"serverName\": \"ftps://plain.example.com\",\n      \"tls\": \"implicit\""})
+        EXPECT_NE(shown.out.find(part), std::string::npos) << part << " in " << shown.out;
+    EXPECT_NE(Run({"show", "site.tsn"}, 0).out.find("  1  FTPS://[::1]:2990\n"), std::string::npos);
+}
+
 TEST_F(EditCommandsTest, RefusedChangesLeaveTheFileByteForByte)
 {
     BuildSite();
@@ -117,6 +136,11 @@ TEST_F(EditCommandsTest, RefusedChangesLeaveTheFileByteForByte)
          4, "The web site FTP server already exists.\n"},
         {{"edit-server", "site.tsn", "0", "--user", ""}, 4, "must not be empty"},
         {{"add-server", "site.tsn", "--server", "", "--user", "x"}, 4, "must not be empty"},
+        {{"add-server", "site.tsn", "--server", "sftp://ftp.example.com", "--user", "x"}, 4,
+         "tessarine: The server name \"sftp://ftp.example.com\" names SFTP, another protocol"},
+        {{"add-server", "site.tsn", "--server", "ftpes://anna@ftp.example.com", "--user", "x"}, 4, "user name"},
+        {{"edit-server", "site.tsn", "0", "--server", "ftps://ftp.example.com/www"}, 4, "a path after the host"},
+        {{"edit-server", "site.tsn", "1", "--server", "gopher://ftp.example.com"}, 4, "\"gopher://\""},
         {{"edit-file", "site.tsn", "2", "--file", "www/index.html", "--web-folder", "www/pages"}, 4,
          "The local file to upload already exists.\n"},
         {{"edit-file", "site.tsn", "0", "--file", "gone.html"}, 4, "gone.html\n\nThe local file does not exist."},

@@ -115,6 +115,7 @@ TEST(ToolShow, JsonHoldsEveryFieldInDocumentOrder)
               "    {\n"
               "      \"index\": 0,\n"
               "      \"serverName\": \"ftp.\\\"q\\\".org\",\n"
+              "      \"tls\": null,\n"
               "      \"userName\": \"caf\\u00E9\",\n"
               "      \"baseFolder\": \"\",\n"
               "      \"password\": \"abcde\"\n"
