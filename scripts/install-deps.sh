@@ -6,9 +6,9 @@
 #   scripts/install-deps.sh fuzz     also what the fuzzers need
 set -euo pipefail
 
-build=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libsqlite3-dev)
+build=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libsqlite3-dev libssl-dev openssl)
 gui=(qt6-base-dev libgl-dev fonts-dejavu-core shared-mime-info)
-servers=(python3-pyftpdlib vsftpd)
+servers=(python3-pyftpdlib python3-openssl vsftpd curl)
 fuzz=(clang libclang-rt-14-dev)
 bench=(curl lftp sitecopy time libbenchmark-dev)
 

@@ -227,6 +227,8 @@ PyFtpdServer::PyFtpdServer(const PyFtpdOptions& options)
         argv.push_back("--upload-limit");
         argv.push_back(std::to_string(options.uploadBytesPerSecond));
     }
+    if (!options.tlsCertificate.empty())
+        argv.insert(argv.end(), {"--tls-certificate", options.tlsCertificate});
     m_process = std::make_unique<ServerProcess>(argv, output.string());
 
     const auto limit = Clock::now() + kStartLimit;

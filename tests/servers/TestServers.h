@@ -104,6 +104,8 @@ struct PyFtpdOptions {
     std::string refuseRenameOnto;             // RNTO giving this file name: 550
     std::string loginFolder;                  // PWD after login, e.g. "/home/anna" (below Root(), created); "" = "/"
     unsigned uploadBytesPerSecond = 0;        // STOR receives at most this fast; 0: no limit
+    std::string tlsCertificate;               // PEM file with key and certificate: FTP over TLS
+                                              // (AUTH TLS) demanded for the login and the data
 };
 
 class PyFtpdServer : public FtpServer {

@@ -34,6 +34,7 @@ def parse_args():
     p.add_argument("--refuse-rename-onto", default="", help="file name no rename may give (a roll-back that fails)")
     p.add_argument("--passive-ports", default="", help="first-last")
     p.add_argument("--login-folder", default="", help="folder a login lands in, below the served root (which stays reachable)")
+    p.add_argument("--tls-certificate", default="", help="PEM key and certificate: TLS demanded for login and data")
     p.add_argument("--upload-limit", type=int, default=0, help="bytes per second a STOR may receive (0: no limit)")
     return p.parse_args()
 
@@ -44,9 +45,18 @@ def make_handler(args, log):
         removed.add("MLSD")
 
     state = {"renames": 0, "dropped": False}
+    base = FTPHandler
+    if args.tls_certificate:
+        from pyftpdlib.handlers import TLS_FTPHandler
 
-    class Handler(FTPHandler):
-        proto_cmds = {k: v for k, v in FTPHandler.proto_cmds.items() if k not in removed}
+        class TlsBase(TLS_FTPHandler):
+            certfile = args.tls_certificate
+            tls_control_required = True
+            tls_data_required = True
+        base = TlsBase
+
+    class Handler(base):
+        proto_cmds = {k: v for k, v in base.proto_cmds.items() if k not in removed}
         auth_failed_timeout = 0  # answer a refused login at once
 
         def pre_process_command(self, line, cmd, arg):
