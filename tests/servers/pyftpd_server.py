@@ -47,12 +47,19 @@ def make_handler(args, log):
     state = {"renames": 0, "dropped": False}
     base = FTPHandler
     if args.tls_certificate:
+        from OpenSSL import SSL
         from pyftpdlib.handlers import TLS_FTPHandler
 
         class TlsBase(TLS_FTPHandler):
-            certfile = args.tls_certificate
             tls_control_required = True
             tls_data_required = True
+        # A session id context lets data connections resume the control
+        # connection's session; without one OpenSSL fails their handshake.
+        context = SSL.Context(SSL.TLS_SERVER_METHOD)
+        context.use_certificate_chain_file(args.tls_certificate)
+        context.use_privatekey_file(args.tls_certificate)
+        context.set_session_id(b"tessarine-test")
+        TlsBase.ssl_context = context
         base = TlsBase
 
     class Handler(base):
