@@ -1,11 +1,14 @@
 // Feeds arbitrary bytes to everything in the FTP client that parses what a
 // server sends: the reply reader (in pieces whose sizes come from the input),
-// the reply parsers, listing lines and MLST facts, and the server text.
+// the reply parsers, listing lines and MLST facts, the server text with its
+// scheme, and a typed fingerprint.
 
+#include "platform/ftp/Fingerprint.h"
 #include "platform/ftp/ListingParser.h"
 #include "platform/ftp/ReplyParsers.h"
 #include "platform/ftp/ReplyReader.h"
 #include "platform/ftp/ServerAddress.h"
+#include "platform/ftp/ServerScheme.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ftp::ParseListing(bytes, -kNow);
     ftp::ParseMlstLine(bytes);
     ftp::ParseServerAddress(std::string(bytes), 0);
+    ftp::ParseServerName(std::string(bytes), 0);
+    ftp::ParseFingerprint(std::string(bytes));
     ReadReplies(bytes);
     return 0;
 }

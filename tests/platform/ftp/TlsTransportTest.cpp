@@ -4,10 +4,12 @@
 
 #include "platform/ftp/TlsTransport.h"
 #include "tests/servers/TlsServers.h"
+#include "tests/support/Program.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <signal.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -241,6 +243,47 @@ TEST_F(TlsTransportTest, EndsAreCleanOnlyWithCloseNotify)
         char c;
         EXPECT_FALSE((*tls)->Receive(&c, 1, kShort));
     }
+}
+
+// A server asking for a renegotiation (TLS 1.2; openssl s_server reads "r"
+// from its input once a client is in) is refused: the client has it off, and
+// the server's end of the connection is a clear error at once.
+TEST_F(TlsTransportTest, ARenegotiationIsRefusedWithoutAHang)
+{
+    const std::uint16_t port = test::FreeTcpPort();
+    // s_server reads its input only once a client is in; each command must
+    // come in a read of its own, and the input must stay open meanwhile.
+    const std::string serve = "/usr/bin/openssl s_server -tls1_2 -accept 127.0.0.1:" + std::to_string(port) +
+                              " -cert " + s_cert->CertPath() + " -key " + s_cert->KeyPath() + " -naccept 1";
+    test::Program server({"/bin/sh", "-c", "(sleep 0.3; echo r; sleep 0.3; echo after; sleep 5) | " + serve});
+    std::unique_ptr<TlsTransport> tls;
+    for (int i = 0; i < 200 && !tls; ++i) {
+        try {
+            auto opened = Open(Context("localhost"), port);
+            ASSERT_TRUE(opened) << opened.error().text;
+            tls = std::move(*opened);
+        } catch (const std::runtime_error&) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // not listening yet
+        }
+    }
+    ASSERT_TRUE(tls);
+    const auto start = Clock::now();
+    std::string got;
+    char buffer[64];
+    ftp::Result<std::size_t> n = std::size_t{0};
+    while (got.find('\n') == std::string::npos && (n = tls->Receive(buffer, sizeof buffer, kTimeout)) && *n > 0)
+        got.append(buffer, *n);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(got, "");  // nothing after the refused renegotiation is taken for data
+    ASSERT_FALSE(n);
+    EXPECT_EQ(n.error().code, ERROR_INTERNET_SECURE_FAILURE);
+    EXPECT_EQ(n.error().text.rfind("TLS receive failed: ", 0), 0u) << n.error().text;
+    // The server says why: our client's refusal.
+    const auto said = [&] { return server.Stdout() + server.Stderr(); };
+    for (int i = 0; i < 100 && said().find("no renegotiation") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_NE(said().find("no renegotiation"), std::string::npos) << said();
+    server.Signal(SIGTERM);
 }
 
 // A socket readable only for records without data (TLS 1.3 tickets) says
