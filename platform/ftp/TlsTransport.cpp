@@ -254,7 +254,8 @@ Status TlsTransport::RunHandshake(Millis timeout)
             return error;
         if (const Status waited = WaitStep(deadline, timeout); !waited) {
             Error late = waited.error();
-            late.text = "the TLS handshake " + late.text;
+            late.text = (late.code == ERROR_INTERNET_TIMEOUT ? "the TLS handshake " : "the TLS handshake failed: ") +
+                        late.text;
             return late;
         }
     }
