@@ -193,15 +193,17 @@ void UploadThreeFiles(const test::FtpServer& server, test::TlsMode mode)
         ftp.StartTls(*context);
     }
     const ftp::Reply user = ftp.Command("USER " + server.User());
-    if (user.code == 331)
+    if (user.code == 331) {
         EXPECT_EQ(ftp.Command("PASS " + server.Password()).code, 230);
-    else
+    } else {
         EXPECT_EQ(user.code, 230) << user.Text();
+    }
     EXPECT_EQ(ftp.Command("PBSZ 0").code, 200);
     EXPECT_EQ(ftp.Command("PROT P").code, 200);
     EXPECT_EQ(ftp.Command("TYPE I").code, 200);
-    if (!server.UploadFolder().empty())
+    if (!server.UploadFolder().empty()) {
         EXPECT_EQ(ftp.Command("CWD " + server.UploadFolder()).code, 250);
+    }
     for (int i = 0; i < 3; ++i) {
         const std::string name = "file" + std::to_string(i) + ".bin";
         const std::string bytes(100000 + i, static_cast<char>('a' + i));
@@ -223,8 +225,9 @@ void UploadThreeFiles(const test::FtpServer& server, test::TlsMode mode)
     EXPECT_EQ(ftp.Command("QUIT").code, 221);
     const std::vector<std::string> commands = server.Commands();
     ASSERT_FALSE(commands.empty());
-    if (mode == test::TlsMode::Explicit)
+    if (mode == test::TlsMode::Explicit) {
         EXPECT_EQ(commands.front(), "AUTH TLS") << what;  // nothing before it
+    }
 }
 
 // vsftpd checks the resumption (require_ssl_reuse=YES: a full handshake
