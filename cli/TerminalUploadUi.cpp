@@ -312,7 +312,8 @@ std::string CUploadReporter::SummaryText() const
 {
     std::string text;
     for (const ServerReport& server : m_servers)
-        text += Escaped(server.server) + ": " + FormatSummary(server.counts, m_dryRun) + "\n";
+        text += Escaped(server.server) + ": " + FormatSummary(server.counts, m_dryRun) +
+                (server.error.empty() ? "" : ", stopped by a server error") + "\n";
     return text + "Total: " + FormatSummary(Total(), m_dryRun) + "\n";
 }
 

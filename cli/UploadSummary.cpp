@@ -2,6 +2,8 @@
 
 #include "cli/ProgressLine.h"
 
+#include <algorithm>
+
 namespace cli {
 
 void OutcomeCounts::Add(UploadOutcome outcome, std::int64_t bytes)
@@ -45,9 +47,13 @@ std::string FormatSummary(const OutcomeCounts& c, bool dryRun)
     if (c.stopped > 0)
         line += ", " + std::to_string(c.stopped) + " stopped";
     line += " in " + FormatDuration(c.seconds, true);
-    if (!dryRun)
-        line += ", " + FormatBytesInUnit(c.seconds > 0 ? static_cast<double>(c.sentBytes) / c.seconds : 0,
-                                         ByteUnit(c.sentBytes)) + "/s";
+    if (!dryRun) {
+        const double rate = c.seconds > 0 ? static_cast<double>(c.sentBytes) / c.seconds : 0;
+        // The bytes' unit where it is the larger, so "3.4 MiB ... 0.6 MiB/s" read together,
+        // but never "1180.2 KiB/s" for a rate that has a unit of its own.
+        const int unit = std::max(ByteUnit(c.sentBytes), ByteUnit(static_cast<std::int64_t>(std::min(rate, 1e18))));
+        line += ", " + FormatBytesInUnit(rate, unit) + "/s";
+    }
     return line;
 }
 

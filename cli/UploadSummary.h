@@ -28,8 +28,8 @@ struct OutcomeCounts {
 
 // The summary line. A dry run counts the files it would send in place of the
 // files sent and shows no rate; "N stopped" is added only when a file was
-// stopped half way. The rate is given in the unit of the bytes sent
-// ("3.4 MiB ... 0.6 MiB/s"), so the two read together.
+// stopped half way. The rate is given in the unit of the bytes sent where that
+// is the larger ("3.4 MiB ... 0.6 MiB/s"), so the two read together.
 std::string FormatSummary(const OutcomeCounts& counts, bool dryRun);
 
 }  // namespace cli

@@ -122,6 +122,10 @@ TEST(UploadSummary, CountsEveryOutcomeAndReadsAsOneLine)
         run.Add(UploadOutcome::Unchanged, 5000);
     run.seconds = 6.1;
     EXPECT_EQ(FormatSummary(run, false), "12 sent (3.4 MiB), 188 unchanged, 0 skipped, 0 errors in 6.1 s, 0.6 MiB/s");
+    OutcomeCounts quick;
+    quick.Add(UploadOutcome::Sent, 15008);
+    quick.seconds = 0.0125;
+    EXPECT_EQ(FormatSummary(quick, false), "1 sent (14.7 KiB), 0 unchanged, 0 skipped, 0 errors in 0.0 s, 1.1 MiB/s");
 
     OutcomeCounts other;
     other.Add(UploadOutcome::Skipped, 10);

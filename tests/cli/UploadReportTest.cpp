@@ -138,7 +138,8 @@ TEST(UploadSummaryFigures, OneLinePerServerAndOneForTheRun)
     const test::ProgramResult result = test::RunTool({"upload", dir.file("site.tsn"), "--yes", "--json"});
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_NE(WithoutTimes(result.err).find(
-                  refusing.Address() + ": 0 sent (0 B), 0 unchanged, 0 skipped, 0 errors in T\n" + second.Address() +
+                  refusing.Address() + ": 0 sent (0 B), 0 unchanged, 0 skipped, 0 errors in T, stopped by a server error\n" +
+                  second.Address() +
                   ": 2 sent (2.0 MiB), 0 unchanged, 0 skipped, 0 errors in T\n"
                   "Total: 2 sent (2.0 MiB), 0 unchanged, 0 skipped, 0 errors in T\n"),
               std::string::npos)
