@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBrowser>
 
 std::vector<HelpContentsEntry> ParseHelpContents(const QString& text)
@@ -27,9 +31,8 @@ CHelpWindow::CHelpWindow(const QString& helpPath, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Tessarine Help"));
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_list, 2);
-    layout->addWidget(m_text, 3);
-    resize(720, 480);
+    layout->addWidget(m_list, 0);
+    layout->addWidget(m_text, 1);
     QFile help(helpPath);
     QString cntPath = helpPath;
     cntPath.replace(cntPath.lastIndexOf('.'), 4, QStringLiteral(".cnt"));
@@ -41,6 +44,11 @@ CHelpWindow::CHelpWindow(const QString& helpPath, QWidget* parent)
     }
     for (const HelpContentsEntry& e : m_contents)
         m_list->addItem(e.title);
+    // The contents as wide as their longest title, so no title is cut off.
+    const int titles = m_list->sizeHintForColumn(0) + 2 * m_list->frameWidth() +
+                       m_list->verticalScrollBar()->sizeHint().width() + 8;
+    m_list->setFixedWidth(titles);
+    resize(titles + 480, 480);
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row < static_cast<int>(m_contents.size()))
             ShowTopic(m_contents[row].contextId);
@@ -79,21 +87,46 @@ void CHelpWindow::StartContextHelp(std::function<void(const QString&)> status)
         m_status(QStringLiteral("Select an object on which to get Help"));
 }
 
-bool CHelpWindow::eventFilter(QObject* watched, QEvent* event)
+void CHelpWindow::EndContextHelp()
 {
-    if (!m_helpMode || event->type() != QEvent::MouseButtonPress || !watched->isWidgetType())
-        return QWidget::eventFilter(watched, event);
+    if (!m_helpMode)
+        return;
     m_helpMode = false;
     qApp->removeEventFilter(this);
     QApplication::restoreOverrideCursor();
     if (m_status)
         m_status(QString());
-    // The clicked control, or the nearest window around it that has a topic.
-    for (auto* w = static_cast<QWidget*>(watched); w; w = w->parentWidget()) {
+}
+
+int CHelpWindow::HelpIdOf(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
         bool ok = false;
         const int id = w->property("helpId").toInt(&ok);
-        if (ok && ShowTopic(id))
-            break;
+        if (ok && id != 0)
+            return id;
     }
+    return 0;
+}
+
+bool CHelpWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!m_helpMode || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        EndContextHelp();
+        return true;
+    }
+    if (event->type() != QEvent::MouseButtonPress)
+        return QWidget::eventFilter(watched, event);
+    auto* widget = static_cast<QWidget*>(watched);
+    // A menu opens as usual; the command chosen in it asks for its topic.
+    if (qobject_cast<QMenuBar*>(widget) || qobject_cast<QMenu*>(widget))
+        return QWidget::eventFilter(watched, event);
+    EndContextHelp();
+    // The clicked control, or the nearest window around it that has a topic.
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (const int id = HelpIdOf(w); id != 0 && ShowTopic(id))
+            break;
     return true;  // the click is for help, not for the control
 }

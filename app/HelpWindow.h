@@ -3,7 +3,9 @@
 // (Tessup.hlp, HTML with one anchor per context id). Both files sit beside
 // the program. Context-help mode: after StartContextHelp the next click on
 // any widget is swallowed and shows the topic of the nearest widget (it or
-// a parent) carrying a "helpId" property.
+// a parent) carrying a "helpId" property. Clicks on menus go through, so a
+// menu can be opened and its command chosen (whoever runs commands shows the
+// command's topic instead while the mode is on); Escape ends the mode.
 
 #include <QObject>
 #include <QString>
@@ -40,6 +42,10 @@ public:
     // it starts and with an empty text when it ends.
     void StartContextHelp(std::function<void(const QString&)> status);
     bool InContextHelp() const { return m_helpMode; }
+    void EndContextHelp();
+
+    // The "helpId" of widget or of the nearest window around it; 0: none.
+    static int HelpIdOf(const QWidget* widget);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

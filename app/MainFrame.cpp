@@ -1,16 +1,21 @@
 #include "app/MainFrame.h"
 
 #include "app/AboutDlg.h"
+#include "app/AdvertisementBar.h"
 #include "app/FrameCommands.h"
+#include "app/HelpWindow.h"
 #include "app/Resource.h"
+#include "app/ResourcePictures.h"
 #include "app/TessarineApp.h"
 #include "app/TessarineView.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/CmdUI.h"
+#include "upload/QtUploadUi.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -18,7 +23,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
@@ -41,17 +45,22 @@ private:
 };
 
 constexpr int kIdleUpdateMs = 250;
-const QSize kToolbarButtonSize(16, 15);
+const QSize kToolbarButtonSize(kToolbarButtonWidth, kToolbarButtonHeight);
+// Help topics of the windows that have no command of their own.
+constexpr int kMainWindowTopic = 1;
+constexpr int kViewTopic = 2;
 
 }  // namespace
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame() : m_uploadUi(std::make_unique<CQtUploadUi>(this))
 {
+    setProperty("helpId", kMainWindowTopic);
 }
 
 CMainFrame::~CMainFrame()
 {
-    EndHelpMode();
+    if (m_help)
+        m_help->EndContextHelp();
 }
 
 bool CMainFrame::LoadFrame(unsigned int, CDocument& doc, const std::function<CTessarineView*(QWidget*)>& makeView)
@@ -63,6 +72,7 @@ bool CMainFrame::LoadFrame(unsigned int, CDocument& doc, const std::function<CTe
     CreateStatusBar();
     CreateAdvertisementBar();
     m_view = makeView(this);
+    m_view->setProperty("helpId", kViewTopic);
     doc.AddView(m_view);
     setCentralWidget(m_view);
     UpdateMinimumSize();
@@ -93,6 +103,8 @@ bool CMainFrame::CreateCommands()
     Route(ID_FILE_SAVE_AS, [app] { app->DoSave(std::string()); });
     Route(ID_APP_EXIT, [this] { close(); });
     Route(ID_APP_ABOUT, [app] { app->OnAppAbout(); });
+    Route(ID_FILE_PRINT_SETUP, [app] { app->OnFilePrintSetup(); });
+    Route(ID_FILE_UPLOAD, [this] { OnUpload(); });
     Route(ID_VIEW_TOOLBAR, [this] { ShowControlBar(ID_VIEW_TOOLBAR, !m_wndToolBar->isVisible(), false); });
     Route(ID_VIEW_STATUS_BAR, [this] { ShowControlBar(ID_VIEW_STATUS_BAR, !m_wndStatusBar->isVisible(), false); });
     Route(ID_HELP_FINDER, [this] { OnHelpFinder(); });
@@ -119,6 +131,7 @@ void CMainFrame::CreateMenus()
             else
                 popup->addAction(m_actions.at(id));
         }
+        popup->installEventFilter(this);  // F1 on a highlighted command
         if (menu.ids.front() == ID_FILE_NEW) {
             m_fileMenu = popup;
             connect(popup, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
@@ -134,11 +147,8 @@ bool CMainFrame::CreateToolBar()
     m_wndToolBar->setObjectName("toolbar");
     m_wndToolBar->setIconSize(kToolbarButtonSize);
     m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-    // Until the toolbar strip is in the resources, the style's pictures.
-    const QStyle::StandardPixmap pictures[] = {
-        QStyle::SP_FileIcon, QStyle::SP_DialogOpenButton, QStyle::SP_DialogSaveButton, QStyle::SP_ArrowUp,
-        QStyle::SP_MessageBoxInformation, QStyle::SP_DialogHelpButton, QStyle::SP_TitleBarContextHelpButton,
-    };
+    if (ToolbarBitmap().isNull())
+        return false;
     int picture = 0;
     for (unsigned int id : ToolbarButtons()) {
         if (id == 0) {
@@ -146,8 +156,9 @@ bool CMainFrame::CreateToolBar()
             continue;
         }
         QAction* action = m_actions.at(id);
-        action->setIcon(style()->standardIcon(pictures[picture++]));
+        action->setIcon(QIcon(ToolbarButtonPixmap(static_cast<ToolbarImage>(picture++))));
         m_wndToolBar->addAction(action);
+        m_wndToolBar->widgetForAction(action)->setProperty("helpId", id);
     }
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
     return true;
@@ -164,7 +175,24 @@ void CMainFrame::CreateStatusBar()
 
 void CMainFrame::CreateAdvertisementBar()
 {
-    // The advertisement bar and its link are made here once they exist.
+    // The bar docks along the bottom edge only. Docked it has no title of
+    // its own; floating, its window shows the bar's text as caption.
+    m_wndAdvertisementDock = new QDockWidget(QString::fromUtf8(IDS_ADVERTISEMENT_TEXT), this);
+    m_wndAdvertisementDock->setObjectName("advertisementBar");
+    m_wndAdvertisementDock->setProperty("controlId", ID_ADVERTISEMENT_BAR);
+    m_wndAdvertisementDock->setAllowedAreas(Qt::BottomDockWidgetArea);
+    m_wndAdvertisementDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    auto* docked = new QWidget(m_wndAdvertisementDock);
+    m_wndAdvertisementDock->setTitleBarWidget(docked);
+    connect(m_wndAdvertisementDock, &QDockWidget::topLevelChanged, this, [this, docked](bool floating) {
+        m_wndAdvertisementDock->setTitleBarWidget(floating ? nullptr : docked);
+    });
+    m_wndAdvertisementBar = new CAdvertisementBar();
+    m_wndAdvertisementBar->Create(m_wndAdvertisementDock, ID_ADVERTISEMENT_BAR, IDC_ADVERTISEMENT_LINK,
+                                  AdvertisementInfo());
+    m_wndAdvertisementBar->setWindowTitle(QString::fromUtf8(IDS_ADVERTISEMENT_TEXT));
+    m_wndAdvertisementDock->setWidget(m_wndAdvertisementBar);
+    addDockWidget(Qt::BottomDockWidgetArea, m_wndAdvertisementDock);
 }
 
 QWidget* CMainFrame::GetControlBar(unsigned int barId) const
@@ -172,7 +200,7 @@ QWidget* CMainFrame::GetControlBar(unsigned int barId) const
     switch (barId) {
     case ID_VIEW_TOOLBAR: return m_wndToolBar;
     case ID_VIEW_STATUS_BAR: return m_wndStatusBar;
-    case ID_ADVERTISEMENT_BAR: return m_wndAdvertisementBar;
+    case ID_ADVERTISEMENT_BAR: return m_wndAdvertisementDock;
     default: return nullptr;
     }
 }
@@ -238,6 +266,12 @@ void CMainFrame::UpdateCommandUI()
 
 void CMainFrame::SendCommand(unsigned int id)
 {
+    if (InHelpMode()) {
+        // In context-help mode a command shows its topic instead of running.
+        m_help->EndContextHelp();
+        m_help->ShowTopic(static_cast<int>(id));
+        return;
+    }
     UpdateCommandUI();
     auto action = m_actions.find(id);
     if (action != m_actions.end() && !action->second->isEnabled())
@@ -269,58 +303,96 @@ void CMainFrame::ShowAboutBox()
     aboutDlg.exec();
 }
 
+CHelpWindow& CMainFrame::HelpWindow()
+{
+    if (!m_help) {
+        CTessarineApp* app = AfxGetApp();
+        m_help = new CHelpWindow(QString::fromStdString(app ? app->m_pszHelpFilePath : std::string()), this);
+    }
+    return *m_help;
+}
+
+bool CMainFrame::InHelpMode() const
+{
+    return m_help && m_help->InContextHelp();
+}
+
 void CMainFrame::OnHelpFinder()
 {
-    // The help window's contents open here once it exists.
+    HelpWindow().ShowContents();
 }
 
 void CMainFrame::OnHelp()
 {
-    // The help window's topic for the active window opens here once it exists.
+    CHelpWindow& help = HelpWindow();
+    if (!help.ShowTopic(CurrentHelpContext()))
+        help.ShowTopic(kMainWindowTopic);
+}
+
+int CMainFrame::CurrentHelpContext() const
+{
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+        if (QAction* action = menu->activeAction())
+            for (const auto& [id, command] : m_actions)
+                if (command == action)
+                    return static_cast<int>(id);
+    const QWidget* focus = QApplication::focusWidget();
+    const int id = CHelpWindow::HelpIdOf(focus ? focus : QApplication::activeWindow());
+    return id != 0 ? id : kMainWindowTopic;
 }
 
 void CMainFrame::OnContextHelp()
 {
-    if (m_bHelpMode)
+    CHelpWindow& help = HelpWindow();
+    if (help.InContextHelp())
         return;
-    m_bHelpMode = true;
-    m_idleLabel->setText(QString::fromUtf8(IDS_HELPMODEMESSAGE));
-    QApplication::setOverrideCursor(Qt::WhatsThisCursor);
-    qApp->installEventFilter(this);
-}
-
-void CMainFrame::EndHelpMode()
-{
-    if (!m_bHelpMode)
-        return;
-    m_bHelpMode = false;
-    qApp->removeEventFilter(this);
-    QApplication::restoreOverrideCursor();
-    if (m_idleLabel)
-        m_idleLabel->setText(QString::fromUtf8(IDS_IDLEMESSAGE));
+    help.StartContextHelp([this](const QString& text) {
+        if (m_idleLabel)
+            m_idleLabel->setText(text.isEmpty() ? QString::fromUtf8(IDS_IDLEMESSAGE) : text);
+    });
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_bHelpMode && event->type() == QEvent::MouseButtonPress) {
-        // The click picks the object; it does not reach it.
-        EndHelpMode();
-        return true;
-    }
-    if (m_bHelpMode && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        EndHelpMode();
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        qobject_cast<QMenu*>(watched)) {
+        const int id = CurrentHelpContext();
+        static_cast<QMenu*>(watched)->close();
+        HelpWindow().ShowTopic(id);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
+void CMainFrame::OnUpload()
+{
+    auto* doc = dynamic_cast<CTessarineDoc*>(m_pDocument);
+    if (!doc)
+        return;
+    IUploadUi* previous = SetUploadUi(m_uploadUi.get());
+    doc->OnUpload();
+    SetUploadUi(previous);
+    // A close asked for during the run stopped it; now the window closes the
+    // normal way, asking to save what the run changed.
+    if (m_uploadUi->TakeQuitRequest())
+        QTimer::singleShot(0, this, [this] { close(); });
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    if (m_uploadUi->IsRunning()) {
+        m_uploadUi->RequestQuit();
+        event->ignore();
+        return;
+    }
     CTessarineApp* app = AfxGetApp();
     if (app && !app->SaveModified()) {
         event->ignore();
         return;
+    }
+    if (m_help) {
+        m_help->EndContextHelp();
+        m_help->close();
     }
     event->accept();
 }

@@ -8,14 +8,24 @@
 //
 // The window cannot be made smaller than the form plus the menu, toolbar and
 // status bar (hidden bars count too); the window manager adds its borders.
+//
+// Closing (File Exit, the close box, a quit request from outside) asks to
+// save a modified configuration first. A close asked for while an upload
+// runs stops the run; the window then closes the normal way once the run
+// has ended.
 
 #include <QMainWindow>
 
 #include <functional>
 #include <map>
+#include <memory>
 
+class CAdvertisementBar;
 class CDocument;
+class CHelpWindow;
+class CQtUploadUi;
 class CTessarineView;
+class QDockWidget;
 class QAction;
 class QLabel;
 class QMenu;
@@ -54,7 +64,12 @@ public:
     CTessarineView* View() const { return m_view; }
     // The text the status bar shows when no prompt is up.
     QString IdleText() const;
-    bool InHelpMode() const { return m_bHelpMode; }
+    bool InHelpMode() const;
+    // The help window (made on first use from the application's help file).
+    CHelpWindow& HelpWindow();
+    CAdvertisementBar* AdvertisementBar() const { return m_wndAdvertisementBar; }
+    // The window's upload UI: the progress dialog over this window.
+    CQtUploadUi& UploadUi() const { return *m_uploadUi; }
 
     // The minimum the frame's client side may be made.
     void UpdateMinimumSize();
@@ -73,20 +88,25 @@ private:
     void CreateAdvertisementBar();
     void Route(unsigned int id, std::function<void()> handler);
     void OnContextHelp();
-    void EndHelpMode();
     void OnHelp();
     void OnHelpFinder();
+    void OnUpload();
+    // The topic for F1: the open menu's command, else the window or control
+    // with the focus, else the main window's.
+    int CurrentHelpContext() const;
 
     CDocument* m_pDocument = nullptr;
     CTessarineView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QStatusBar* m_wndStatusBar = nullptr;
-    QWidget* m_wndAdvertisementBar = nullptr;
+    QDockWidget* m_wndAdvertisementDock = nullptr;
+    CAdvertisementBar* m_wndAdvertisementBar = nullptr;
+    CHelpWindow* m_help = nullptr;
+    std::unique_ptr<CQtUploadUi> m_uploadUi;
     QLabel* m_idleLabel = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentPlaceholder = nullptr;
     std::vector<QAction*> m_recentActions;
     std::map<unsigned int, QAction*> m_actions;
     std::map<unsigned int, std::function<void()>> m_handlers;
-    bool m_bHelpMode = false;
 };

@@ -13,6 +13,8 @@
 #include "platform/shell/CommandLine.h"
 
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <filesystem>
 #include <system_error>
@@ -43,6 +45,7 @@ CTessarineApp::CTessarineApp(IStartupServices* services)
       m_services(services ? services : m_systemServices.get())
 {
     g_app = this;
+    m_pszHelpFilePath = std::filesystem::path(GetModulePath()).replace_extension(".hlp").string();
 }
 
 CTessarineApp::~CTessarineApp()
@@ -244,6 +247,16 @@ void CTessarineApp::OnAppAbout()
 {
     if (CMainFrame* frame = GetMainWnd())
         frame->ShowAboutBox();
+}
+
+void CTessarineApp::OnFilePrintSetup()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    QPrintDialog dialog(m_printer.get(), GetMainWnd());
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOptions({});
+    dialog.exec();
 }
 
 void CTessarineApp::OnFileNew()

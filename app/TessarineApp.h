@@ -19,6 +19,7 @@
 #include <vector>
 
 class CMainFrame;
+class QPrinter;
 
 class CTessarineApp {
 public:
@@ -44,6 +45,8 @@ public:
 
     // ---- Commands ----------------------------------------------------
     void OnAppAbout();
+    // The printer choice (command 57606, no menu entry): kept for the run.
+    void OnFilePrintSetup();
     void OnFileNew();
     void OnFileOpen();
     // Opens recent file index; an entry that cannot be opened leaves the list.
@@ -67,6 +70,8 @@ public:
     std::string m_pszExeName;
     std::string m_pszRegistryKey;
     std::string m_lpCmdLine;
+    // The program file's path with ".hlp": the help window's file.
+    std::string m_pszHelpFilePath;
     std::vector<std::string> m_arguments;  // after the program name
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
     std::unique_ptr<CRecentFileList> m_pRecentFileList;
@@ -95,6 +100,7 @@ private:
     std::unique_ptr<SystemStartupServices> m_systemServices;
     IStartupServices* m_services;
     std::string m_strShellOpenService;  // the program file name, once enabled
+    std::unique_ptr<QPrinter> m_printer;  // made by the first Print Setup
 };
 
 CTessarineApp* AfxGetApp();
