@@ -8,6 +8,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kHelpTopic = 5;
@@ -71,7 +73,12 @@ void CUploadProgressDlg::CreateControls()
             *names[name] = new CElidedLabel(this);
             label = *names[name++];
         }
-        label->setGeometry(MapDialogRect(placed.dialogUnits, base));
+        QRect rect = MapDialogRect(placed.dialogUnits, base);
+        // A caption whose font runs wider than the template's keeps its
+        // whole text; there is room before the name labels.
+        if (placed.text)
+            rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
+        label->setGeometry(rect);
     }
     m_progress = new QProgressBar(this);
     m_progress->setTextVisible(false);

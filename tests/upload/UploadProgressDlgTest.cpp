@@ -81,6 +81,11 @@ TEST_F(UploadProgressDlgTest, ShowsEmptyCentredOverItsOwnerAndBlocksItUntilItGoe
             EXPECT_FALSE(label->wordWrap());
         }
         EXPECT_EQ(dialog.ProgressBar()->value(), 0);
+        for (QLabel* caption : dialog.findChildren<QLabel*>())
+            if (!dynamic_cast<CElidedLabel*>(caption)) {
+                EXPECT_GE(caption->width(), caption->sizeHint().width()) << caption->text().toStdString();
+                EXPECT_LT(caption->geometry().right(), dialog.FileLabel()->geometry().left());
+            }
         const QPoint centre = dialog.frameGeometry().center();
         EXPECT_LE((centre - owner.frameGeometry().center()).manhattanLength(), 2);
         EXPECT_FALSE(TakesInput(owner)) << "the owner takes no input while the dialog lives";
