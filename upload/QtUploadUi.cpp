@@ -1,10 +1,28 @@
 #include "upload/QtUploadUi.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QThread>
 
 CQtUploadUi::CQtUploadUi(QWidget* owner) : m_owner(owner)
 {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+CQtUploadUi::~CQtUploadUi()
+{
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+bool CQtUploadUi::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance() && IsRunning()) {
+        RequestQuit();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 std::unique_ptr<IUploadProgress> CQtUploadUi::CreateProgress()

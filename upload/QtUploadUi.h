@@ -5,7 +5,8 @@
 // between the run's steps.
 //
 // A quit asked for during the run (RequestQuit, typically from the main
-// window's close handler) makes the next pump answer 1, which stops the run;
+// window's close handler, or the application's own quit, which is held back
+// while the run is on) makes the next pump answer 1, which stops the run;
 // the request is kept so that whoever started the run can close the program
 // the normal way once the run has ended (TakeQuitRequest).
 
@@ -14,11 +15,12 @@
 
 #include <QPointer>
 
-class CQtUploadUi : public IUploadUi {
+class CQtUploadUi : public QObject, public IUploadUi {
 public:
     // owner: the window the dialog is centred over and keeps from input;
     // not owned, may be null.
     explicit CQtUploadUi(QWidget* owner);
+    ~CQtUploadUi() override;
 
     std::unique_ptr<IUploadProgress> CreateProgress() override;
     int PumpWaitingMessages(unsigned int milliseconds) override;
@@ -30,6 +32,11 @@ public:
     void RequestQuit() { m_quitRequested = true; }
     // Whether a quit was asked for; clears the request.
     bool TakeQuitRequest();
+
+protected:
+    // The application's quit during a run: Qt would first try to close the
+    // windows, the dialog would refuse, and the quit would be lost.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* m_owner;
