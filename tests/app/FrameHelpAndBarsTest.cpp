@@ -16,6 +16,7 @@
 
 #include <QDockWidget>
 #include <QListWidget>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -134,6 +135,14 @@ TEST_F(FrameHelpAndBarsTest, HelpTopicsF1AndContextHelpOpenTheTopicOfWhatWasChos
         QTest::keyClick(frame.windowHandle(), Qt::Key_F1);
         EXPECT_EQ(help.CurrentTopic(), row.topic) << row.name;
     }
+    // F1 in an open menu: the highlighted command's topic.
+    QMenu* file = frame.FileMenu();
+    file->popup(frame.mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    file->setActiveAction(frame.CommandAction(ID_FILE_SAVE));
+    QTest::keyClick(file, Qt::Key_F1);
+    EXPECT_EQ(help.CurrentTopic(), 57603);
+    EXPECT_FALSE(file->isVisible());
 
     // Shift+F1, then a click or a command: its topic, and nothing else
     // happens (no upload, no save question for the modified configuration).

@@ -143,9 +143,8 @@ TEST_F(UploadProgressDlgTest, LongPathsKeepTheirEndsAndTheBarFollowsTheKilobytes
     EXPECT_TRUE(label.text().endsWith("index.html")) << label.text().toStdString();
     EXPECT_LT(label.text().size(), path.size());
     EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), label.contentsRect().width());
-    const int oneLine = label.height();
-    EXPECT_EQ(label.sizeHint().height(), label.fontMetrics().height() + 2 * label.frameWidth());
-    EXPECT_EQ(label.height(), oneLine);
+    EXPECT_LE(label.sizeHint().height(), label.fontMetrics().lineSpacing() + 2 * label.frameWidth())
+        << "one line, never wrapped";
     dialog.SetServerName("ftp.example.org");
     EXPECT_EQ(dialog.ServerLabel()->text(), "ftp.example.org") << "a short text shows whole";
 
