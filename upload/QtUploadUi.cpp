@@ -6,8 +6,6 @@
 
 CQtUploadUi::CQtUploadUi(QWidget* owner) : m_owner(owner)
 {
-    if (QCoreApplication* app = QCoreApplication::instance())
-        app->installEventFilter(this);
 }
 
 CQtUploadUi::~CQtUploadUi()
@@ -29,6 +27,10 @@ std::unique_ptr<IUploadProgress> CQtUploadUi::CreateProgress()
 {
     auto dialog = std::make_unique<CUploadProgressDlg>(m_owner);
     m_dialog = dialog.get();
+    // The application's quit is watched for only while the run is on.
+    QCoreApplication::instance()->installEventFilter(this);
+    QObject::connect(dialog.get(), &QObject::destroyed, this,
+                     [this] { QCoreApplication::instance()->removeEventFilter(this); });
     return dialog;
 }
 
