@@ -7,7 +7,6 @@
 #include "app/Resource.h"
 #include "app/ResourcePictures.h"
 #include "app/TerminationWatcher.h"
-#include "app/TessarineView.h"
 #include "model/TessarineDoc.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -73,9 +72,9 @@ TEST_F(FrameHelpAndBarsTest, TheAdvertisementBarIsMadeWithTheFrameAndHiddenAndTh
     const QSize minimum = frame.minimumSize();
     frame.resize(minimum + QSize(80, 80));  // room for the bar below the form
     frame.ShowControlBar(ID_ADVERTISEMENT_BAR, true, false);
-    ProcessUntil([&] { return dock->geometry().top() >= frame.View()->geometry().bottom(); });
+    ProcessUntil([&] { return dock->geometry().top() >= frame.centralWidget()->geometry().bottom(); });
     EXPECT_TRUE(bar->link().isVisible());
-    const QRect view = frame.View()->geometry();
+    const QRect view = frame.centralWidget()->geometry();
     const QRect docked = dock->geometry();
     EXPECT_GE(docked.top(), view.bottom()) << "under the view";
     EXPECT_LE(docked.bottom(), frame.statusBar()->geometry().top()) << "above the status bar";
@@ -124,10 +123,10 @@ TEST_F(FrameHelpAndBarsTest, HelpTopicsF1AndContextHelpOpenTheTopicOfWhatWasChos
         int topic;
     };
     help.close();
-    frame.View()->setFocusPolicy(Qt::StrongFocus);
+    frame.centralWidget()->setFocusPolicy(Qt::StrongFocus);
     frame.statusBar()->setFocusPolicy(Qt::StrongFocus);
     for (const F1Row& row :
-         {F1Row{"in the view", frame.View(), 2}, F1Row{"a control without a topic", frame.statusBar(), 1}}) {
+         {F1Row{"in the view", frame.centralWidget(), 2}, F1Row{"a control without a topic", frame.statusBar(), 1}}) {
         help.close();
         frame.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
@@ -157,7 +156,7 @@ TEST_F(FrameHelpAndBarsTest, HelpTopicsF1AndContextHelpOpenTheTopicOfWhatWasChos
     const PickRow picks[] = {
         {"toolbar button", [&] { QTest::mouseClick(uploadButton, Qt::LeftButton); }, 32771},
         {"menu command", [&] { frame.CommandAction(ID_FILE_NEW)->trigger(); }, 57600},
-        {"the view", [&] { QTest::mouseClick(frame.View(), Qt::LeftButton); }, 2},
+        {"the view", [&] { QTest::mouseClick(frame.centralWidget(), Qt::LeftButton); }, 2},
     };
     for (const PickRow& row : picks) {
         SCOPED_TRACE(row.name);
