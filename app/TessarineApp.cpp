@@ -12,7 +12,9 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/shell/CommandLine.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -256,6 +258,10 @@ void CTessarineApp::OnFilePrintSetup()
     QPrintDialog dialog(m_printer.get(), GetMainWnd());
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOptions({});
+    // Choosing a printer prints nothing: the button says so.
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     dialog.exec();
 }
 
