@@ -4,7 +4,7 @@
 #include "app/FrameCommands.h"
 #include "app/Resource.h"
 #include "app/TessarineApp.h"
-#include "app/TessarineView.h"
+#include "ui/TessarineView.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/CmdUI.h"
 
