@@ -104,10 +104,13 @@ void CQtListCtrl::SetItemCount(int)
 {
 }
 
-int CQtListCtrl::InsertItem(int, const std::string& text, ItemData data)
+int CQtListCtrl::InsertItem(int row, const std::string& text, ItemData data)
 {
-    // The sorted list decides the position: after every row whose text sorts
-    // before or equal to the new one.
+    // The sorted list ignores the position asked for (as long as a row could
+    // have it) and puts the row after every row whose text sorts before or
+    // equal to the new one.
+    if (row < 0)
+        return -1;
     int low = 0, high = topLevelItemCount();
     while (low < high) {
         const int middle = (low + high) / 2;
