@@ -295,3 +295,50 @@ TEST_F(ViewTest, TheListsFollowTheWindowSize)
     test::ProcessEvents();
     test::SaveScreenshot(host, "view-empty-resized");
 }
+
+TEST_F(ViewTest, MnemonicsReachTheListsAndTheButtons)
+{
+    doc.AddServer("ftp.example.org", "anna", "", "");
+    doc.AddServer("beta.example.org", "bob", "", "");
+    host.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    struct Row {
+        Qt::Key key;
+        int focused;        // the list the key moves to, or 0
+        bool opensServer;   // the key presses the servers' Add button
+        bool opensFile;     // ... the files' Add button
+    };
+    const Row rows[] = {
+        {Qt::Key_W, V::IDC_SERVER_LIST, false, false},
+        {Qt::Key_U, V::IDC_FILE_LIST, false, false},
+        {Qt::Key_D, 0, true, false},
+        {Qt::Key_A, 0, false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.key);
+        bool serverShown = false, fileShown = false;
+        if (row.opensServer)
+            test::WhenShown<CServerDlg>([&](CServerDlg& dlg) { serverShown = true; dlg.reject(); });
+        if (row.opensFile)
+            test::WhenShown<CLocalFileDlg>([&](CLocalFileDlg& dlg) { fileShown = true; dlg.reject(); });
+        QTest::keyClick(&host, row.key, Qt::AltModifier);
+        // A button's mnemonic clicks it after showing it pressed for a moment.
+        if (row.opensServer || row.opensFile)
+            (void)QTest::qWaitFor([&] { return serverShown || fileShown; }, 3000);
+        if (row.focused)
+            EXPECT_EQ(QApplication::focusWidget(), view->GetDlgItem(row.focused));
+        EXPECT_EQ(serverShown, row.opensServer);
+        EXPECT_EQ(fileShown, row.opensFile);
+        host.activateWindow();
+        (void)QTest::qWaitForWindowActive(&host);
+    }
+    // A selection made with the keyboard leaves the buttons as they were
+    // until the next click.
+    view->m_listServers->setFocus();
+    QTest::keyClick(view->m_listServers, Qt::Key_Down);
+    QTest::keyClick(view->m_listServers, Qt::Key_Down);
+    EXPECT_EQ(view->m_listServers->GetSelectedCount(), 1);
+    EXPECT_FALSE(view->GetDlgItem(V::IDC_SERVER_EDIT)->isEnabled());
+    ClickRow(*view->m_listServers, 0);
+    EXPECT_TRUE(view->GetDlgItem(V::IDC_SERVER_EDIT)->isEnabled());
+}
