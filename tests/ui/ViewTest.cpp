@@ -187,6 +187,11 @@ TEST_F(ViewTest, ServersAndFilesAddedEditedAndDeletedThroughTheWindow)
     // Edit through the button: the row clicked, its dialog changed.
     ClickRow(*view->m_listServers, 1);
     EXPECT_EQ(EditDeleteStates(*view), (std::vector<bool>{true, true, false, false}));
+    // A click on empty space below the rows clears the selection and the buttons.
+    QTest::mouseClick(view->m_listServers->viewport(), Qt::LeftButton, {},
+                      QPoint(10, view->m_listServers->viewport()->height() - 2));
+    EXPECT_EQ(EditDeleteStates(*view), (std::vector<bool>{false, false, false, false}));
+    ClickRow(*view->m_listServers, 1);
     std::string shownName;
     test::WhenShown<CServerDlg>([&](CServerDlg& dlg) {
         shownName = FindControlAs<QLineEdit>(dlg, CServerDlg::IDC_SERVER_NAME)->text().toStdString();

@@ -2,7 +2,6 @@
 // interface alike, so that the editing operations behave in the window as
 // they do in the tool and in the model's tests.
 
-#include "model/TessarineDoc.h"
 #include "platform/framework/MemoryListCtrl.h"
 #include "platform/widgets/QtListCtrl.h"
 
@@ -108,23 +107,4 @@ TEST(QtListCtrl, KeepsRowsSortedWithTheirBytesAndShiftsCellsForAMiddleColumn)
     EXPECT_EQ(Cells(qt, 3, QtText), expected) << "a text that is not UTF-8 sorts and reads back as its bytes";
     EXPECT_EQ(qt.headerItem()->text(1).toStdString(), "B");
     EXPECT_EQ(qt.headerItem()->text(2).toStdString(), "C");
-}
-
-TEST(QtListCtrl, TheDocumentFillsItLikeTheMemoryList)
-{
-    WidgetsTestApp();
-    CTessarineDoc doc;
-    doc.AddServer("beta.example.org", "bob", "", "");
-    doc.AddServer("Alpha.example.org", "anna", "", "www\\site");
-    doc.AddServer("alpha.example.org", "al", "", "");
-    CMemoryListCtrl memory;
-    CQtListCtrl qt;
-    for (int fill = 0; fill < 2; ++fill) {
-        doc.FillServerList(memory);
-        doc.FillServerList(qt);
-    }
-    EXPECT_EQ(Cells(qt, 3, QtText), Cells(memory, 3, MemoryText));
-    EXPECT_EQ(qt.ColumnCount(), 3) << "columns made on the first fill only";
-    for (int row = 0; row < qt.GetItemCount(); ++row)
-        EXPECT_EQ(qt.GetItemData(row), memory.GetItemData(row));
 }
