@@ -7,7 +7,7 @@
 #include "app/Resource.h"
 #include "app/ResourcePictures.h"
 #include "app/TessarineApp.h"
-#include "app/TessarineView.h"
+#include "ui/TessarineView.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/CmdUI.h"
 #include "upload/QtUploadUi.h"

@@ -48,6 +48,7 @@ CDocument* CSingleDocTemplate::NewDocument()
         return nullptr;
     if (!m_pDocument->OnNewDocument())
         return nullptr;
+    m_pDocument->UpdateAllViews(nullptr);  // the view's first update
     m_pFrame->OnDocumentChanged();
     return m_pDocument.get();
 }
@@ -62,6 +63,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path)
         Destroy();
         return nullptr;
     }
+    m_pDocument->UpdateAllViews(nullptr);  // shows what the document holds now
     m_pFrame->OnDocumentChanged();
     return outcome == OpenOutcome::opened ? m_pDocument.get() : nullptr;
 }

@@ -4,7 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/Resource.h"
 #include "app/ShellRegistration.h"
-#include "app/TessarineView.h"
+#include "ui/TessarineView.h"
 #include "common/RegistryHelpers.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"

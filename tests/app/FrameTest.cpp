@@ -1,7 +1,7 @@
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "app/Resource.h"
-#include "app/TessarineView.h"
+#include "ui/TessarineView.h"
 #include "common/RegistryHelpers.h"
 #include "model/TessarineDoc.h"
 #include "tests/app/AppTestSupport.h"
