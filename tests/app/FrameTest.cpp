@@ -239,7 +239,9 @@ TEST_F(FrameTest, MenusToolbarPromptsAndTheUploadRule)
         EXPECT_EQ(frame.CommandAction(ID_FILE_UPLOAD)->isEnabled(), row.enabled) << row.name;
     }
     test::SaveScreenshot(frame, "main-window-configuration");
+    doc.SetModifiedFlag(false);  // New asks nothing and empties the lists
     frame.SendCommand(ID_FILE_NEW);
+    EXPECT_TRUE(doc.m_servers.empty() && doc.m_files.empty());
     test::SaveScreenshot(frame, "main-window-empty");
 }
 
