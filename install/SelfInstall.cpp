@@ -1,12 +1,12 @@
 #include "install/SelfInstall.h"
 
-#include "common/DocumentLauncher.h"
 #include "common/RegistryHelpers.h"
 #include "install/DesktopEntryFile.h"
 #include "install/InstallFiles.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/shell/CommandLine.h"
+#include "platform/shell/ProcessStarter.h"
 
 #include <filesystem>
 #include <system_error>
@@ -34,6 +34,17 @@ std::string AbsoluteFolder(const std::string& folder)
     if (absolute.empty() || !IsPathSeparator(absolute.back()))
         absolute += '/';
     return absolute;
+}
+
+// Starts program with the arguments of a command-line text. The program
+// goes as a path, not as the first token of a command line: an
+// installation folder may hold blanks and even quotes, which no first
+// token can carry. False when it could not be executed.
+bool StartProgram(const std::string& program, const std::string& arguments, const std::string& folder)
+{
+    std::vector<std::string> argv = SplitCommandLine("x " + arguments).arguments;
+    argv.insert(argv.begin(), program);
+    return StartDetachedProcess(program, argv, folder).started;
 }
 
 }  // namespace
@@ -122,10 +133,7 @@ bool CSelfInstall::StartRegisteredCopy(const std::string& registeredFolder, cons
     std::string folder = registeredFolder;
     if (!IsPathSeparator(folder.back()))
         folder += '/';
-    const std::optional<std::string> program = BuildCommandLine({folder + m_strExeName});
-    if (!program)
-        return false;
-    return RunCommandLine(arguments.empty() ? *program : *program + " " + arguments);
+    return StartProgram(folder + m_strExeName, arguments, std::string());
 }
 
 bool CSelfInstall::RunFirstStage(const std::string& wording, const std::string& registeredFolder)
@@ -153,8 +161,7 @@ bool CSelfInstall::RunFirstStage(const std::string& wording, const std::string& 
     CreateFolderPath(destination);
     if (!CopyInstallFiles(destination))
         return true;
-    const std::optional<std::string> secondStage = BuildCommandLine({destination + m_strExeName, "/installstep2"});
-    if (!secondStage || !RunCommandLine(*secondStage, destination)) {
+    if (!StartProgram(destination + m_strExeName, "/installstep2", destination)) {
         m_window.InstallerMessageBox("Error running the newly installed program.", kWarning);
         return true;
     }
