@@ -26,6 +26,15 @@ bool IsForeignExtension(const RegistryKeyEntry& key, const std::vector<RegistryK
     return true;
 }
 
+// Deletes the key when it has neither values nor subkeys left.
+void DeleteKeyWhenEmpty(HKEY root, const std::string& key)
+{
+    std::vector<RegistryKeyRecord> tree;
+    RegistryStore& store = RegistryStore::Default();
+    if (store.ExportTree(root, key, tree) == ERROR_SUCCESS && tree.size() == 1 && tree.front().values.empty())
+        store.DeleteKey(root, key);
+}
+
 }  // namespace
 
 bool CSelfInstall::RunUninstall()
@@ -64,6 +73,9 @@ void CSelfInstall::RemoveRegistration()
     store.DeleteKey(HKEY_CURRENT_USER, ApplicationKey());
     store.DeleteKey(HKEY_LOCAL_MACHINE, ApplicationKey());
     store.DeleteKey(HKEY_LOCAL_MACHINE, UninstallKey());
+    // The company key goes too once nothing of any program is left in it.
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        DeleteKeyWhenEmpty(root, "Software\\" + m_app.companyKey);
     if (m_bRunAtStartup)
         SetRunAtStartup(std::string(), false);
     if (m_bAppPath)
