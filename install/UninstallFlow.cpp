@@ -7,6 +7,9 @@
 #include "platform/registry/RegistryStore.h"
 #include "platform/shell/CommandLine.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 constexpr unsigned int kQuestion = MB_YESNO | MB_ICONQUESTION;
@@ -62,7 +65,12 @@ bool CSelfInstall::RunUninstall()
                                      "entries have been removed.", MB_OK | MB_ICONINFORMATION);
         return true;
     }
-    if (DeleteInstalledFiles(ProgramFolder()))
+    const bool scheduled = DeleteInstalledFiles(ProgramFolder());
+    // An installation folder left empty goes too; one holding anything else
+    // (the user's files, a busy file) stays.
+    std::error_code error;
+    std::filesystem::remove(ProgramFolder(), error);
+    if (scheduled)
         OfferRestart();
     return true;
 }

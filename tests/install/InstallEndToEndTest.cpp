@@ -194,6 +194,7 @@ TEST_F(InstallEndToEnd, SetupInstallsHandsOverADocumentAndUninstallRemovesEveryt
         << uninstall.Stderr();
     EXPECT_TRUE(Contains(uninstall.Stderr(), "Are you sure you want to uninstall Tessarine?\": Yes"));
     EXPECT_EQ(FilesBelow(Dist("")), distBefore);
+    EXPECT_FALSE(fs::exists(installed));  // left empty, so it went too
 
     const std::string after = Export();
     EXPECT_FALSE(Contains(after, "Orvik")) << after;

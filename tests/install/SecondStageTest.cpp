@@ -4,6 +4,9 @@
 #include "install/ShortcutIcon.h"
 #include "tests/install/InstallTestFixture.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace test;
 
 namespace {
@@ -222,4 +225,45 @@ TEST(ShortcutIcon, PngHasItsSignatureHeaderAndCheckedChunks)
         test::WriteFile(dir + "/install-shortcut-icon-0.png", ShortcutIconPng(0));
         test::WriteFile(dir + "/install-shortcut-icon-3.png", ShortcutIconPng(3));
     }
+}
+
+TEST_F(SelfInstallTest, TwoProcessesWritingTheInstallationRecordAtOnceLeaveItWhole)
+{
+    // The first stage's process writes "Version" while the second stage's
+    // registers everything: real processes on one store, many times over.
+    constexpr int kRounds = 30;
+    std::vector<pid_t> children;
+    for (int child = 0; child < 3; ++child) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool ok = true;
+            for (int round = 0; round < kRounds; ++round)
+                ok = !Copy(source)->Execute("/installstep2") && ok;
+            _exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    // Until the children are done: the write lands once the second stage
+    // has made the self-install key.
+    int written = 0;
+    std::size_t running = children.size();
+    while (running > 0) {
+        if (RegistryCreateKey(HKEY_LOCAL_MACHINE, "Software\\Orvik\\Tessarine")
+            && RegistryWriteString(HKEY_LOCAL_MACHINE, kSelfInstallKey, "Version", "1.01"))
+            ++written;
+        for (pid_t& pid : children) {
+            int status = -1;
+            if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                pid = 0;
+                --running;
+            }
+        }
+    }
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kSelfInstallKey, "Version"), "1.01");
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kSelfInstallKey, "Directory"), source);
+    EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), "\"" + source + "Tessup\" /uninstall");
+    EXPECT_EQ(Names(ShortcutFolder()).size(), 6u);
 }
