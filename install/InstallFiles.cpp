@@ -63,11 +63,6 @@ CopyResult Failed(int error)
 
 }  // namespace
 
-bool IsPathSeparator(char c)
-{
-    return c == '/' || c == '\\';
-}
-
 bool SameFolder(const std::string& a, const std::string& b)
 {
     if (a.empty() || b.empty())
@@ -81,12 +76,6 @@ bool SameFolder(const std::string& a, const std::string& b)
         return false;
     // "/opt/x/" and "/opt/x" are one folder.
     return (left / "").lexically_normal() == (right / "").lexically_normal();
-}
-
-void CreateFolderPath(const std::string& path)
-{
-    std::error_code error;
-    fs::create_directories(path, error);
 }
 
 CopyResult CopyInstallFile(const std::string& source, const std::string& target)

@@ -10,13 +10,6 @@
 // or ".." resolved; a missing tail compared as written). Empty never matches.
 bool SameFolder(const std::string& a, const std::string& b);
 
-// True when path ends in "/" (the separator of folder texts; "\" too, as
-// folder texts written for the original platform may).
-bool IsPathSeparator(char c);
-
-// Makes every missing folder of path. Silent.
-void CreateFolderPath(const std::string& path);
-
 struct CopyResult {
     bool copied = false;  // the target now holds the source's bytes
     int error = 0;        // errno when not copied; 0 with copied false: the

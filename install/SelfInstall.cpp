@@ -24,6 +24,14 @@ std::string Quoted(const std::string& path)
     return "\"" + path + "\"";
 }
 
+// On this platform "/" is the one separator; a backslash belongs to a name.
+std::string WithSlash(std::string folder)
+{
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
 // A folder text as typed, made absolute and ended by "/".
 std::string AbsoluteFolder(const std::string& folder)
 {
@@ -31,9 +39,7 @@ std::string AbsoluteFolder(const std::string& folder)
     std::string absolute = std::filesystem::absolute(folder, error).lexically_normal().string();
     if (error)
         absolute = folder;
-    if (absolute.empty() || !IsPathSeparator(absolute.back()))
-        absolute += '/';
-    return absolute;
+    return WithSlash(absolute);
 }
 
 // Starts program with the arguments of a command-line text. The program
@@ -130,10 +136,7 @@ bool CSelfInstall::StartRegisteredCopy(const std::string& registeredFolder, cons
     // relative folder would find this very copy again and hand over for ever.
     if (registeredFolder.empty() || registeredFolder.front() != '/' || SameFolder(registeredFolder, ProgramFolder()))
         return false;
-    std::string folder = registeredFolder;
-    if (!IsPathSeparator(folder.back()))
-        folder += '/';
-    return StartProgram(folder + m_strExeName, arguments, std::string());
+    return StartProgram(WithSlash(registeredFolder) + m_strExeName, arguments, std::string());
 }
 
 bool CSelfInstall::RunFirstStage(const std::string& wording, const std::string& registeredFolder)
@@ -158,7 +161,8 @@ bool CSelfInstall::RunFirstStage(const std::string& wording, const std::string& 
         message.reset();
         return RunSecondStage();
     }
-    CreateFolderPath(destination);
+    std::error_code folderError;  // a folder that cannot be made shows in the copy error
+    std::filesystem::create_directories(destination, folderError);
     if (!CopyInstallFiles(destination))
         return true;
     if (!StartProgram(destination + m_strExeName, "/installstep2", destination)) {
