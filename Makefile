@@ -5,7 +5,7 @@ CORE_SAN_BUILD ?= build-core-sanitize
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-core-sanitize fuzz bench clean
+.PHONY: all deps configure build run install-user test test-core-sanitize fuzz bench clean
 
 all: build
 
@@ -20,6 +20,10 @@ build: configure
 
 run: build
 	$(BUILD)/dist/Tessup
+
+# Installs build/dist/ for this user: the same questions as setup.
+install-user: build
+	$(BUILD)/dist/setup
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -6,6 +6,10 @@
 #include "app/ShellRegistration.h"
 #include "ui/TessarineView.h"
 #include "common/RegistryHelpers.h"
+#include "install/HeadlessInstallerWindows.h"
+#include "install/SessionManager.h"
+#include "install/TessarineDescription.h"
+#include "res/VersionText.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
 #include "platform/framework/MessageBox.h"
@@ -112,9 +116,15 @@ int CTessarineApp::ExitInstance()
 
 bool CTessarineApp::SelfInstall()
 {
-    // The installer takes its look at m_lpCmdLine here once it exists; until
-    // then every start goes on to the main window.
-    return false;
+    SelfInstallApplication application{m_pszAppName, m_pszRegistryKey, m_pszAppName, GetModulePath(),
+                                       GetVersionText()};
+    HeadlessInstallerWindows windows(m_pszAppName);
+    SystemSessionManager session;
+    // Uninstalling takes start-up's desktop registration of the type along.
+    auto removeDesktopType = [this] {
+        UnregisterDesktopType([this](const std::string& commandLine) { m_services->RunRefresh(commandLine); });
+    };
+    return RunTessarineSelfInstall(application, windows, session, removeDesktopType, m_lpCmdLine);
 }
 
 CMainFrame* CTessarineApp::GetMainWnd() const
