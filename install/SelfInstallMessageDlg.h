@@ -1,0 +1,32 @@
+#pragma once
+// The message window shown while an installer step works: a small window
+// without caption holding the installer icon and one line of text, centred
+// over its owner. Scoped: the constructor shows it and disables the owner,
+// the destructor keeps it up until it has been seen for half a second,
+// then enables the owner again and removes it.
+
+#include "install/InstallerClock.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <cstdint>
+#include <string>
+
+class QLabel;
+
+class CSelfInstallMessageDlg : public QDialog {
+public:
+    // owner: may be null (then nothing is disabled). clock: not owned.
+    CSelfInstallMessageDlg(const std::string& text, QWidget* owner,
+                           IInstallerClock& clock = DefaultInstallerClock());
+    ~CSelfInstallMessageDlg() override;
+
+    QString Text() const;
+
+private:
+    QPointer<QWidget> m_pOwner;
+    std::uint32_t m_dwShownAt = 0;
+    IInstallerClock& m_clock;
+    QLabel* m_text = nullptr;
+};
