@@ -7,6 +7,8 @@
 #include "app/TessarineView.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/CmdUI.h"
+#include "platform/shell/RunningCopies.h"
+#include "platform/widgets/QtRunningCopiesService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +23,8 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+
+#include <utility>
 
 using namespace res;
 
@@ -47,6 +51,7 @@ const QSize kToolbarButtonSize(16, 15);
 
 CMainFrame::CMainFrame()
 {
+    setProperty("windowClass", kMainFrameWindowClass);
 }
 
 CMainFrame::~CMainFrame()
@@ -315,10 +320,25 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == QueryEndSessionEvent::EventType()) {
+        CTessarineApp* app = AfxGetApp();
+        m_bEndSessionApproved = !app || app->SaveModified();
+        event->setAccepted(m_bEndSessionApproved);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     CTessarineApp* app = AfxGetApp();
-    if (app && !app->SaveModified()) {
+    // Only the close that follows an agreed end skips the question; any
+    // other close asks again.
+    const bool approved =
+        std::exchange(m_bEndSessionApproved, false) && property(kCloseFromCopyProperty).toBool();
+    if (!approved && app && !app->SaveModified()) {
         event->ignore();
         return;
     }

@@ -11,6 +11,8 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/shell/CommandLine.h"
+#include "platform/shell/RuntimeFolder.h"
+#include "platform/widgets/QtRunningCopiesService.h"
 
 #include <QFileDialog>
 
@@ -47,6 +49,7 @@ CTessarineApp::CTessarineApp(IStartupServices* services)
 
 CTessarineApp::~CTessarineApp()
 {
+    m_runningCopies.reset();
     m_pDocTemplate.reset();
     if (g_app == this)
         g_app = nullptr;
@@ -71,6 +74,10 @@ bool CTessarineApp::InitInstance()
         AfxMessageBox(res::IDP_OLE_INIT_FAILED, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    // Without the service the program runs on; only an installer could
+    // not close it.
+    m_runningCopies = std::make_unique<QtRunningCopiesService>(RuntimeFolderPath());
+    m_runningCopies->Listen();
     // Qt's dialogs host any widget and draw the platform's look: the control
     // container and three-dimensional controls need no step of their own.
     SetRegistryKey(res::kCompanyKey);
@@ -98,6 +105,7 @@ bool CTessarineApp::InitInstance()
 
 int CTessarineApp::ExitInstance()
 {
+    m_runningCopies.reset();
     if (m_cmdInfo.m_nShellCommand != CCommandLineInfo::AppUnregister)
         SaveStdProfileSettings();
     if (m_pDocTemplate)

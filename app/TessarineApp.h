@@ -19,6 +19,7 @@
 #include <vector>
 
 class CMainFrame;
+class QtRunningCopiesService;
 
 class CTessarineApp {
 public:
@@ -93,6 +94,8 @@ public:
 
 private:
     std::unique_ptr<SystemStartupServices> m_systemServices;
+    // Answers the other copies (the installer closing running copies).
+    std::unique_ptr<QtRunningCopiesService> m_runningCopies;
     IStartupServices* m_services;
     std::string m_strShellOpenService;  // the program file name, once enabled
 };
