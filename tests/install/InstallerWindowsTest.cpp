@@ -142,13 +142,20 @@ TEST(InstallerWindows, PromptsStayUsableWhileTheMessageWindowDisablesTheirOwner)
     test::FakeClock clock;
     CSelfInstallWindow window("Tessarine");
     window.ShowWithCaption(SW_SHOW, "Setup");
-    // What Qt does on its own: the windows a disabled window owns are
-    // disabled with it, and nobody could press their buttons.
-    QMessageBox plain(QMessageBox::Warning, "x", "y", QMessageBox::Ok, &window);
+    // A window the owner owns already, and a button in the owner itself.
+    QMessageBox earlier(QMessageBox::Warning, "x", "y", QMessageBox::Ok, &window);
+    QPushButton button("Owner's button", &window);
+    bool clicked = false;
+    QObject::connect(&button, &QPushButton::clicked, [&clicked] { clicked = true; });
     {
         CSelfInstallMessageDlg message("Closing programs...", &window, clock);
-        EXPECT_FALSE(window.isEnabled());
-        EXPECT_FALSE(plain.isEnabled());
+        EXPECT_TRUE(CSelfInstallMessageDlg::IsOwnerDisabled(&window));
+        QTest::mouseClick(&button, Qt::LeftButton);
+        EXPECT_FALSE(clicked);  // the owner takes no input
+        // Qt's own disabling would grey out every window the owner owns,
+        // this message window and the prompts included.
+        EXPECT_TRUE(message.isEnabled());
+        EXPECT_TRUE(earlier.isEnabled());
         SeenBox seen;
         test::WithNextModal([&seen](QWidget* modal) {
             seen.enabled = modal->isEnabled();
@@ -161,9 +168,11 @@ TEST(InstallerWindows, PromptsStayUsableWhileTheMessageWindowDisablesTheirOwner)
         EXPECT_TRUE(seen.enabled);
         EXPECT_EQ(seen.parent, &window);
         EXPECT_EQ(seen.text, "Please exit the program Tessarine.");
-        EXPECT_FALSE(window.isEnabled());  // the message window still holds it
+        EXPECT_TRUE(CSelfInstallMessageDlg::IsOwnerDisabled(&window));  // the message window still holds it
     }
-    EXPECT_TRUE(window.isEnabled());
+    EXPECT_FALSE(CSelfInstallMessageDlg::IsOwnerDisabled(&window));
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_TRUE(clicked);
 }
 
 TEST(InstallerWindows, TheMessageWindowStaysUpHalfASecondAndHoldsItsOwner)
@@ -190,7 +199,7 @@ TEST(InstallerWindows, TheMessageWindowStaysUpHalfASecondAndHoldsItsOwner)
         {
             CSelfInstallMessageDlg message("Installing the program...", &window, clock);
             EXPECT_TRUE(message.isVisible());
-            EXPECT_FALSE(window.isEnabled());
+            EXPECT_TRUE(CSelfInstallMessageDlg::IsOwnerDisabled(&window));
             EXPECT_EQ(message.Text(), "Installing the program...");
             EXPECT_EQ(message.property("windowClass").toString(), "CSelfInstallMessageDlg");
             EXPECT_TRUE(message.windowFlags() & Qt::FramelessWindowHint);
@@ -199,7 +208,7 @@ TEST(InstallerWindows, TheMessageWindowStaysUpHalfASecondAndHoldsItsOwner)
             clock.now = row.endedAt;
         }
         EXPECT_EQ(clock.sleeps, row.sleeps);
-        EXPECT_TRUE(window.isEnabled());
+        EXPECT_FALSE(CSelfInstallMessageDlg::IsOwnerDisabled(&window));
     }
     test::FakeClock clock;
     CSelfInstallMessageDlg unowned("Uninstalling the program...", nullptr, clock);

@@ -3,6 +3,7 @@
 // shows "Closing programs...".
 
 #include "install/QtInstallerWindows.h"
+#include "install/SelfInstallMessageDlg.h"
 #include "platform/shell/RunningCopiesClient.h"
 #include "platform/widgets/QtMessageBoxHandler.h"
 #include "platform/widgets/QtRunningCopiesService.h"
@@ -148,7 +149,7 @@ TEST_F(RunningTessupTest, ARefusingPeersPromptIsUsableUnderClosingPrograms)
     EXPECT_EQ(seen.caption, "Tessarine Setup");
     EXPECT_EQ(seen.text, "Please exit the program Tessarine.");
     EXPECT_EQ(peer.Requests(), (std::vector<std::string>{"LIST", "QUERYEND 1"}));
-    EXPECT_TRUE(installer.Window().isEnabled());
+    EXPECT_FALSE(CSelfInstallMessageDlg::IsOwnerDisabled(&installer.Window()));
     EXPECT_EQ(clock.sleeps, std::vector<std::uint32_t>{500});  // "Closing programs..." stayed its half second
 }
 
