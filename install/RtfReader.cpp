@@ -12,6 +12,7 @@ namespace {
 constexpr std::size_t kMaxDepth = 256;     // deeper groups share the deepest state
 constexpr std::size_t kMaxWordLength = 32;  // longer control words are consumed, never matched
 constexpr int kDefaultHalfPoints = 24;
+constexpr int kMinHalfPoints = 2;
 constexpr int kMaxHalfPoints = 400;
 constexpr char32_t kLineSeparator = 0x2028;
 
@@ -236,7 +237,7 @@ private:
         } else if (word == "i") {
             state.italic = !hasValue || value != 0;
         } else if (word == "fs") {
-            state.halfPoints = hasValue && value > 0 ? std::min(value, kMaxHalfPoints) : kDefaultHalfPoints;
+            state.halfPoints = hasValue && value > 0 ? std::clamp(value, kMinHalfPoints, kMaxHalfPoints) : kDefaultHalfPoints;
         } else if (word == "plain") {
             state.bold = state.italic = false;
             state.halfPoints = kDefaultHalfPoints;

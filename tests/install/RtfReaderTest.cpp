@@ -140,4 +140,5 @@ TEST(RtfReader, HostileInputEndsQuicklyWithWhatItCanRead)
     // Sizes stay within what a text view can draw.
     const RichText huge = ReadRichText("{\\rtf1\\fs99999999 a}");
     EXPECT_EQ(huge.paragraphs.at(0).runs.at(0).halfPoints, 400);
+    EXPECT_EQ(ReadRichText("{\\rtf1\\fs1 a}").paragraphs.at(0).runs.at(0).halfPoints, 2);
 }
