@@ -1,6 +1,7 @@
 #include "install/RtfReader.h"
 
 #include "install/CodePage1252.h"
+#include "platform/framework/Utf16.h"
 
 #include <algorithm>
 #include <array>
@@ -264,6 +265,8 @@ private:
             const char32_t combined = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (c - 0xDC00);
             m_highSurrogate = 0;
             Character(combined);
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            Character(0xFFFD);  // half of a pair without its first half
         } else {
             Character(c);
         }

@@ -76,6 +76,7 @@ TEST(RtfReader, ReadsTheFormatsPieces)
          {{{plain("a\u20acb\u20acc\uf020d")}}}},
         {"a surrogate pair", "{\\rtf1\\u-10179?\\u-8704?}", {{{plain("\U0001f600")}}}},
         {"a lone surrogate", "{\\rtf1\\u-10179?x}", {{{plain("\ufffdx")}}}},
+        {"a lone second half", "{\\rtf1\\u-8704?x}", {{{plain("\ufffdx")}}}},
         {"hidden destinations", "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1;}{\\*\\unknown junk{x}}"
                                 "{\\info{\\title T}}{\\pict 0102}{\\field{\\*\\fldinst HYPERLINK}{\\fldrslt link}}ok}",
          {{{plain("linkok")}}}},
