@@ -263,3 +263,31 @@ TEST(FolderDialog, EachLineOfTheListGivesItsFullPath)
     for (const Row& row : rows)
         EXPECT_EQ(CSelfInstallFolderDlg::PathOfLine(row.current, row.n, row.item), row.path) << row.current << row.n;
 }
+
+TEST(FolderDialog, OpeningALineOrADriveShowsThatFolder)
+{
+    test::TempDir dir;
+    fs::create_directories(dir.path() / "disk/apps/tools");
+    const std::string disk = fs::canonical(dir.path() / "disk").string();
+    CSelfInstallFolderDlg dlg(nullptr, {{"a", "/", "ext4"}, {"b", disk, "ext4"}, {"c", "/sys", "sysfs"}});
+    dlg.m_strFolder = disk + "/apps";
+    test::WithNextModal([&](QWidget*) {
+        QListWidget* list = dlg.FolderList();
+        ASSERT_EQ(list->item(list->count() - 1)->data(Qt::UserRole).toString(), "tools");
+        // A double click (or Enter) on a line opens it.
+        list->setCurrentRow(list->count() - 1);
+        emit list->itemActivated(list->currentItem());
+        EXPECT_EQ(dlg.CurrentFolder(), disk + "/apps/tools");
+        EXPECT_EQ(dlg.FolderEdit()->text().toStdString(), disk + "/apps/tools");
+        // Choosing a drive opens its mount point; the Folder box keeps its text.
+        ASSERT_EQ(dlg.DriveList()->count(), 2);
+        EXPECT_EQ(dlg.DriveList()->currentText().toStdString(), disk);
+        dlg.DriveList()->setCurrentIndex(0);
+        emit dlg.DriveList()->activated(0);
+        EXPECT_EQ(dlg.CurrentFolder(), "/");
+        EXPECT_EQ(dlg.FolderList()->item(0)->text(), "/");
+        EXPECT_EQ(dlg.FolderEdit()->text().toStdString(), disk + "/apps/tools");
+        dlg.reject();
+    });
+    EXPECT_EQ(dlg.exec(), QDialog::Rejected);
+}

@@ -4,6 +4,8 @@
 
 #include "install/QtInstallerWindows.h"
 #include "install/SelfInstallMessageDlg.h"
+#include "res/VersionText.h"
+#include "platform/registry/RegistryStore.h"
 #include "platform/shell/RunningCopiesClient.h"
 #include "platform/widgets/QtMessageBoxHandler.h"
 #include "platform/widgets/QtRunningCopiesService.h"
@@ -21,6 +23,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -45,6 +48,19 @@ bool WaitForCopies(const std::string& folder, std::size_t count)
 
 class RunningTessupTest : public ::testing::Test {
 protected:
+    void SetUp() override
+    {
+        // The copy in build/dist/ is the installed one, so its starts go
+        // through to the main window rather than to the installer.
+        RegistryStore store(dir.file("registry.sqlite3"));
+        const std::string key = "Software\\Orvik\\Tessarine\\SelfInstall";
+        const std::string version = GetVersionText();
+        const std::string folder = std::filesystem::canonical(std::getenv("TESSARINE_DIST_DIR")).string() + "/";
+        ASSERT_EQ(store.CreateKey(HKEY_LOCAL_MACHINE, key), ERROR_SUCCESS);
+        store.SetValue(HKEY_LOCAL_MACHINE, key, "Version", REG_SZ, version.c_str(), DWORD(version.size() + 1));
+        store.SetValue(HKEY_LOCAL_MACHINE, key, "Directory", REG_SZ, folder.c_str(), DWORD(folder.size() + 1));
+    }
+
     std::unique_ptr<test::Program> StartTessup()
     {
         test::RunOptions options;
