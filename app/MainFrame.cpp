@@ -11,6 +11,8 @@
 #include "model/TessarineDoc.h"
 #include "platform/framework/CmdUI.h"
 #include "upload/QtUploadUi.h"
+#include "platform/shell/RunningCopies.h"
+#include "platform/widgets/QtRunningCopiesService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +27,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+#include <utility>
 
 using namespace res;
 
@@ -55,6 +59,7 @@ constexpr int kViewTopic = 2;
 CMainFrame::CMainFrame() : m_uploadUi(std::make_unique<CQtUploadUi>(this))
 {
     setProperty("helpId", kMainWindowTopic);
+    setProperty("windowClass", kMainFrameWindowClass);
 }
 
 CMainFrame::~CMainFrame()
@@ -378,6 +383,17 @@ void CMainFrame::OnUpload()
         QTimer::singleShot(0, this, [this] { close(); });
 }
 
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == QueryEndSessionEvent::EventType()) {
+        CTessarineApp* app = AfxGetApp();
+        m_bEndSessionApproved = !app || app->SaveModified();
+        event->setAccepted(m_bEndSessionApproved);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (m_uploadUi->IsRunning()) {
@@ -386,7 +402,11 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     CTessarineApp* app = AfxGetApp();
-    if (app && !app->SaveModified()) {
+    // Only the close that follows an agreed end skips the question; any
+    // other close asks again.
+    const bool approved =
+        std::exchange(m_bEndSessionApproved, false) && property(kCloseFromCopyProperty).toBool();
+    if (!approved && app && !app->SaveModified()) {
         event->ignore();
         return;
     }

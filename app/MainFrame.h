@@ -79,6 +79,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Another copy (the installer) asks whether the program may end: a
+    // modified configuration is offered for saving first, as at log-off.
+    bool event(QEvent* event) override;
 
 private:
     bool CreateCommands();
@@ -109,4 +112,7 @@ private:
     std::vector<QAction*> m_recentActions;
     std::map<unsigned int, QAction*> m_actions;
     std::map<unsigned int, std::function<void()>> m_handlers;
+    // The user agreed to end (and was asked about saving) at the request
+    // of another copy: the close that follows asks no second time.
+    bool m_bEndSessionApproved = false;
 };

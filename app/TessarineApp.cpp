@@ -6,7 +6,7 @@
 #include "app/ShellRegistration.h"
 #include "ui/TessarineView.h"
 #include "common/RegistryHelpers.h"
-#include "install/HeadlessInstallerWindows.h"
+#include "install/QtInstallerWindows.h"
 #include "install/SessionManager.h"
 #include "install/TessarineDescription.h"
 #include "res/VersionText.h"
@@ -15,6 +15,8 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/registry/RegistryStore.h"
 #include "platform/shell/CommandLine.h"
+#include "platform/shell/RuntimeFolder.h"
+#include "platform/widgets/QtRunningCopiesService.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -56,6 +58,7 @@ CTessarineApp::CTessarineApp(IStartupServices* services)
 
 CTessarineApp::~CTessarineApp()
 {
+    m_runningCopies.reset();
     m_pDocTemplate.reset();
     if (g_app == this)
         g_app = nullptr;
@@ -80,6 +83,10 @@ bool CTessarineApp::InitInstance()
         AfxMessageBox(res::IDP_OLE_INIT_FAILED, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    // Without the service the program runs on; only an installer could
+    // not close it.
+    m_runningCopies = std::make_unique<QtRunningCopiesService>(RuntimeFolderPath());
+    m_runningCopies->Listen();
     // Qt's dialogs host any widget and draw the platform's look: the control
     // container and three-dimensional controls need no step of their own.
     SetRegistryKey(res::kCompanyKey);
@@ -107,6 +114,7 @@ bool CTessarineApp::InitInstance()
 
 int CTessarineApp::ExitInstance()
 {
+    m_runningCopies.reset();
     if (m_cmdInfo.m_nShellCommand != CCommandLineInfo::AppUnregister)
         SaveStdProfileSettings();
     if (m_pDocTemplate)
@@ -118,7 +126,7 @@ bool CTessarineApp::SelfInstall()
 {
     SelfInstallApplication application{m_pszAppName, m_pszRegistryKey, m_pszAppName, GetModulePath(),
                                        GetVersionText()};
-    HeadlessInstallerWindows windows(m_pszAppName);
+    QtInstallerWindows windows(m_pszAppName);
     SystemSessionManager session;
     // Uninstalling takes start-up's desktop registration of the type along.
     auto removeDesktopType = [this] {

@@ -20,6 +20,7 @@
 
 class CMainFrame;
 class QPrinter;
+class QtRunningCopiesService;
 
 class CTessarineApp {
 public:
@@ -98,6 +99,8 @@ public:
 
 private:
     std::unique_ptr<SystemStartupServices> m_systemServices;
+    // Answers the other copies (the installer closing running copies).
+    std::unique_ptr<QtRunningCopiesService> m_runningCopies;
     IStartupServices* m_services;
     std::string m_strShellOpenService;  // the program file name, once enabled
     std::unique_ptr<QPrinter> m_printer;  // made by the first Print Setup

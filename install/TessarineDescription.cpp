@@ -2,6 +2,7 @@
 
 #include "install/SelfInstall.h"
 #include "install/UnattendedAnswers.h"
+#include "platform/shell/RunningCopies.h"
 
 #include <iostream>
 
@@ -23,7 +24,9 @@ void FillTessarineDescription(CSelfInstall& install)
         ShortcutEntry("Read Me", "Readme.txt", "", 0, title),
         ShortcutEntry("Uninstall " + title, base, "/uninstall", 3, title),
     };
-    install.m_strCloseClass.clear();
+    // Running copies are found by the main frame's class: their titles
+    // name the open configuration ("site.tsn - Tessarine").
+    install.m_strCloseClass = kMainFrameWindowClass;
     install.m_strCloseTitle = title;
     install.m_registryKeys = {{HKEY_CLASSES_ROOT, ".tsn"}, {HKEY_CLASSES_ROOT, "Tessarine.Document"}};
     install.m_registryValues.clear();

@@ -1,5 +1,6 @@
 #include "platform/shell/RuntimeFolder.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +14,13 @@ std::string RuntimeFolderPath()
         return own;
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/')
         return std::string(runtime) + "/tessarine";
-    return "/tmp/tessarine-" + std::to_string(getuid());
+    // A folder of our own in the state folder: never a shared place such as
+    // /tmp, where another user could have made the name first.
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
+        return std::string(state) + "/tessarine/runtime";
+    const char* home = std::getenv("HOME");
+    const std::string base = home && *home ? home : (getpwuid(getuid()) ? getpwuid(getuid())->pw_dir : "/");
+    return base + "/.local/state/tessarine/runtime";
 }
 
 bool MakeRuntimeFolder()

@@ -1,7 +1,8 @@
 #pragma once
 // The per-user runtime folder in which every running Tessup listens for the
 // other copies: TESSARINE_RUNTIME_DIR, else $XDG_RUNTIME_DIR/tessarine, else
-// /tmp/tessarine-<uid>. Making it is the start-up step that stands where the
+// "tessarine/runtime" in the state folder ($XDG_STATE_HOME, default
+// ~/.local/state). Making it is the start-up step that stands where the
 // original program brought up its object services.
 
 #include <string>

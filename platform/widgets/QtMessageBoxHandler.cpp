@@ -1,6 +1,25 @@
 #include "platform/widgets/QtMessageBoxHandler.h"
 
 #include <QApplication>
+#include <QPointer>
+
+namespace {
+
+QPointer<QWidget> g_owner;
+
+}  // namespace
+
+QWidget* QtMessageBoxHandler::SetOwner(QWidget* owner)
+{
+    QWidget* previous = g_owner;
+    g_owner = owner;
+    return previous;
+}
+
+QWidget* QtMessageBoxHandler::Owner()
+{
+    return g_owner;
+}
 
 QMessageBox::Icon QtMessageBoxHandler::IconFor(unsigned int style)
 {
@@ -48,7 +67,7 @@ int QtMessageBoxHandler::IdFor(QMessageBox::StandardButton button, unsigned int 
 int QtMessageBoxHandler::Show(const std::string& caption, const std::string& text, unsigned int style)
 {
     QMessageBox box(IconFor(style), QString::fromStdString(caption), QString::fromStdString(text),
-                    ButtonsFor(style), QApplication::activeWindow());
+                    ButtonsFor(style), g_owner ? g_owner.data() : QApplication::activeWindow());
     box.setDefaultButton(DefaultButtonFor(style));
     box.exec();
     return IdFor(box.standardButton(box.clickedButton()), style);

@@ -4,6 +4,8 @@
 #include "ui/TessarineView.h"
 #include "common/RegistryHelpers.h"
 #include "model/TessarineDoc.h"
+#include "platform/shell/RunningCopies.h"
+#include "platform/widgets/QtRunningCopiesService.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -285,4 +287,50 @@ TEST_F(FrameTest, SaveAsNamesTheFileInTheDialogAndDroppedFilesOpen)
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(frame.windowTitle(), "new site.tsn - Tessarine");
     EXPECT_EQ(doc.m_servers.size(), 1u);
+}
+
+TEST_F(FrameTest, AnotherCopyAskingToEndOffersToSaveOnceThenCloses)
+{
+    struct Row {
+        const char* name;
+        int answer;
+        bool mayEnd;
+        bool savedToFile;
+    };
+    const Row rows[] = {
+        {"Yes saves and ends", IDYES, true, true},
+        {"No ends without saving", IDNO, true, false},
+        {"Cancel keeps the program", IDCANCEL, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::WriteConfiguration(dir.file("site.tsn"));
+        StartedApp started({dir.file("site.tsn")}, {row.answer});
+        ASSERT_TRUE(started.started);
+        ASSERT_TRUE(Doc(started).AddServer("ftp.other.org", "bob", "pw", ""));
+        CMainFrame* frame = started.frame();
+        EXPECT_EQ(QtTopLevelWindows::ClassOf(frame), kMainFrameWindowClass);
+        QtTopLevelWindows windows;
+        const std::uint64_t id = QtTopLevelWindows::IdOf(frame);
+        EXPECT_EQ(windows.QueryEndSession(id), row.mayEnd);
+        const std::vector<test::ShownMessage> asked = {
+            {"Tessarine", "Save changes to site.tsn?", MB_YESNOCANCEL | MB_ICONEXCLAMATION}};
+        EXPECT_EQ(started.box.shown(), asked);
+        if (row.mayEnd) {
+            // The close that follows asks no second time.
+            EXPECT_TRUE(windows.CloseWindow(id));
+            EXPECT_FALSE(frame->isVisible());
+            EXPECT_EQ(started.box.shown().size(), 1u);
+        } else {
+            // Refused: a later close of the user's own asks again.
+            started.box.Answer(IDCANCEL);
+            frame->close();
+            EXPECT_TRUE(frame->isVisible());
+            EXPECT_EQ(started.box.shown().size(), 2u);
+        }
+        CTessarineDoc reread;
+        ASSERT_EQ(OpenDocumentFile(reread, dir.file("site.tsn")), OpenOutcome::opened);
+        EXPECT_EQ(reread.m_servers.size(), row.savedToFile ? 2u : 1u);
+        Doc(started).SetModifiedFlag(false);
+    }
 }

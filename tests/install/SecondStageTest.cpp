@@ -97,7 +97,7 @@ TEST_F(SelfInstallTest, UninstallFromTheInstalledCopyRemovesItsFilesShortcutsAnd
         EXPECT_EQ(windows.events, (std::vector<std::string>{
                                       "caption Uninstall",
                                       "box " + std::to_string(kQuestion) + " Are you sure you want to uninstall Tessarine?",
-                                      "close [] Tessarine Tessarine 0", "message Uninstalling the program...",
+                                      "close [CMainFrame] Tessarine Tessarine 0", "message Uninstalling the program...",
                                       "message closed"}));
         EXPECT_EQ(Names(source), std::vector<std::string>{"my own notes.txt"});
         EXPECT_FALSE(fs::exists(ShortcutFolder()));

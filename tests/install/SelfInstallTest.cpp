@@ -65,7 +65,7 @@ TEST_F(SelfInstallTest, FirstStageAsksCopiesIntoANewFolderAndStartsTheSecondStag
     EXPECT_TRUE(Copy(source, "1.02")->Execute("/install"));
     const std::string installed = destination + "/";
     EXPECT_EQ(windows.events, (std::vector<std::string>{
-                                  "caption Setup", Question("install a new copy"), "close [] Tessarine Tessarine 0",
+                                  "caption Setup", Question("install a new copy"), "close [CMainFrame] Tessarine Tessarine 0",
                                   "license " + source,
                                   "destination  from " + source + " Tessarine Readme.txt Tessup Tessup.hlp Tessup.cnt",
                                   "message Installing the program...", "message closed"}));
