@@ -1,5 +1,6 @@
 #include "app/DesktopRegistration.h"
 
+#include "install/DesktopEntryFile.h"
 #include "platform/framework/RegularFile.h"
 #include "platform/registry/RegistryLocation.h"
 #include "platform/shell/CommandLine.h"
@@ -56,44 +57,13 @@ std::string MimePackageText()
            "</mime-info>\n";
 }
 
-std::string DesktopExecArgument(const std::string& argument)
-{
-    // Inside a quoted argument, " ` $ and \ take a backslash; a literal
-    // percent sign is doubled so that it is not a field code.
-    std::string quoted = "\"";
-    for (char c : argument) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += '\\';
-        if (c == '%')
-            quoted += '%';
-        quoted += c;
-    }
-    quoted += '"';
-    // The value is a string value too: its own backslashes and line breaks
-    // are escaped once more.
-    std::string value;
-    for (char c : quoted) {
-        if (c == '\\')
-            value += "\\\\";
-        else if (c == '\n')
-            value += "\\n";
-        else if (c == '\t')
-            value += "\\t";
-        else if (c == '\r')
-            value += "\\r";
-        else
-            value += c;
-    }
-    return value;
-}
-
 std::string DesktopEntryText(const std::string& programPath)
 {
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Tessarine\n"
            "Comment=Upload a web site configuration to its FTP servers\n"
-           "Exec=" + DesktopExecArgument(programPath) + " %f\n"
+           "Exec=" + DesktopEntryExecArgument(programPath) + " %f\n"
            "MimeType=application/x-tessarine;\n"
            "Terminal=false\n"
            "NoDisplay=true\n"

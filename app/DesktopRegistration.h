@@ -23,11 +23,6 @@ DesktopRegistrationFiles DesktopRegistrationPaths();
 std::string MimePackageText();
 std::string DesktopEntryText(const std::string& programPath);
 
-// One argument of an Exec= line, quoted and escaped in the two layers a
-// desktop entry's Exec key takes: the argument's own quoting first, then the
-// escapes of a string value.
-std::string DesktopExecArgument(const std::string& argument);
-
 // Runs a refresh command line (update-mime-database FOLDER, ...); a missing
 // tool is no error.
 using RefreshRunner = std::function<void(const std::string& commandLine)>;

@@ -1,5 +1,6 @@
 #include "app/CommandLineInfo.h"
 #include "app/DesktopRegistration.h"
+#include "install/DesktopEntryFile.h"
 #include "app/RecentFileList.h"
 #include "app/SingleDocTemplate.h"
 #include "app/Resource.h"
@@ -120,7 +121,7 @@ TEST(DesktopRegistration, ExecArgumentsAreQuotedAndEscapedTwice)
         {"/opt/100%/Tessup", "\"/opt/100%%/Tessup\""},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(DesktopExecArgument(row.path), row.exec) << row.path;
+        EXPECT_EQ(DesktopEntryExecArgument(row.path), row.exec) << row.path;
     EXPECT_NE(DesktopEntryText("/opt/tessarine/Tessup").find("\nExec=\"/opt/tessarine/Tessup\" %f\n"), std::string::npos);
     EXPECT_NE(DesktopEntryText("/x").find("\nMimeType=application/x-tessarine;\n"), std::string::npos);
     const std::string mime = MimePackageText();
