@@ -4,6 +4,7 @@
 #include "platform/registry/RegistryText.h"
 #include "res/VersionText.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/InstalledCopy.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempDir.h"
 
@@ -30,17 +31,9 @@ TEST(TessupProgram, StartsAndStaysUpOrEndsAsItsCommandLineSays)
     test::RunOptions options;
     options.env["TESSARINE_REGISTRY"] = dir.file("registry.sqlite3");
     options.env["QT_QPA_PLATFORM"] = "offscreen";
-    {
-        // The copy in build/dist/ is the installed one: the installer lets
-        // every start through to start-up.
-        RegistryStore store(dir.file("registry.sqlite3"));
-        const std::string key = "Software\\Orvik\\Tessarine\\SelfInstall";
-        const std::string version = GetVersionText();
-        const std::string folder = std::filesystem::canonical(std::getenv("TESSARINE_DIST_DIR")).string() + "/";
-        ASSERT_EQ(store.CreateKey(HKEY_LOCAL_MACHINE, key), ERROR_SUCCESS);
-        store.SetValue(HKEY_LOCAL_MACHINE, key, "Version", REG_SZ, version.c_str(), DWORD(version.size() + 1));
-        store.SetValue(HKEY_LOCAL_MACHINE, key, "Directory", REG_SZ, folder.c_str(), DWORD(folder.size() + 1));
-    }
+    // The copy in build/dist/ is the installed one: the installer lets
+    // every start through to start-up.
+    test::RegisterDistAsInstalled(dir.file("registry.sqlite3"));
     struct Row {
         const char* name;
         std::vector<std::string> args;

@@ -11,6 +11,7 @@
 #include "platform/widgets/QtRunningCopiesService.h"
 #include "tests/install/ServicePeer.h"
 #include "tests/install/WindowTestSupport.h"
+#include "tests/support/InstalledCopy.h"
 #include "tests/support/Program.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TempDir.h"
@@ -52,13 +53,7 @@ protected:
     {
         // The copy in build/dist/ is the installed one, so its starts go
         // through to the main window rather than to the installer.
-        RegistryStore store(dir.file("registry.sqlite3"));
-        const std::string key = "Software\\Orvik\\Tessarine\\SelfInstall";
-        const std::string version = GetVersionText();
-        const std::string folder = std::filesystem::canonical(std::getenv("TESSARINE_DIST_DIR")).string() + "/";
-        ASSERT_EQ(store.CreateKey(HKEY_LOCAL_MACHINE, key), ERROR_SUCCESS);
-        store.SetValue(HKEY_LOCAL_MACHINE, key, "Version", REG_SZ, version.c_str(), DWORD(version.size() + 1));
-        store.SetValue(HKEY_LOCAL_MACHINE, key, "Directory", REG_SZ, folder.c_str(), DWORD(folder.size() + 1));
+        test::RegisterDistAsInstalled(dir.file("registry.sqlite3"));
     }
 
     std::unique_ptr<test::Program> StartTessup()
