@@ -1,4 +1,4 @@
-// tessarine upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]
+// tessarine upload SITE.tsn [--yes | --no] [--passive] [--no-pipelining] [--dry-run] [--no-save]
 //                  [-v | -q] [--json]
 //
 // Runs the program's own upload on the loaded configuration, then saves the
@@ -69,7 +69,7 @@ int Upload(const UploadArguments& arguments)
     // summary people read goes to standard error.
     std::FILE* bar = ::isatty(STDERR_FILENO) ? stderr : nullptr;
     CUploadReporter reporter(arguments.verbosity, arguments.json, arguments.dryRun, PlanUpload(doc), stdout, bar);
-    CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive}, reporter);
+    CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive, arguments.noPipelining}, reporter);
     CTerminalMessageBox box(arguments.questions,
                             [&reporter](const std::string& text, unsigned int style) { return reporter.MessageShown(text, style); });
     InstallUploadInterruptHandler();

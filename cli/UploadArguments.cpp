@@ -10,6 +10,7 @@ std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::strin
                                             {{"yes", false},
                                              {"no", false},
                                              {"passive", false},
+                                             {"no-pipelining", false},
                                              {"dry-run", false},
                                              {"no-save", false},
                                              {"verbose", false, 'v'},
@@ -31,6 +32,7 @@ std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::strin
                        : parsed.Has("no") ? QuestionPolicy::AllNo
                                             : QuestionPolicy::Ask;
     upload.passive = parsed.Has("passive");
+    upload.noPipelining = parsed.Has("no-pipelining");
     upload.dryRun = parsed.Has("dry-run");
     upload.noSave = parsed.Has("no-save");
     upload.verbosity = parsed.Has("verbose") ? Verbosity::verbose

@@ -19,6 +19,7 @@ struct UploadArguments {
     std::string path;
     QuestionPolicy questions = QuestionPolicy::Ask;
     bool passive = false;
+    bool noPipelining = false;
     bool dryRun = false;
     bool noSave = false;
     Verbosity verbosity = Verbosity::normal;  // -q/--quiet, -v/--verbose

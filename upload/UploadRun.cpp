@@ -9,7 +9,9 @@
 #include "upload/ErrorText.h"
 #include "upload/FileTransfer.h"
 #include "upload/LocalFileReader.h"
+#include "upload/LookAhead.h"
 #include "upload/PassiveSetting.h"
+#include "upload/PipeliningSetting.h"
 #include "upload/UploadNames.h"
 
 #include <chrono>
@@ -63,6 +65,10 @@ CUploadRun::CUploadRun(CTessarineDoc& doc, IUploadProgress& progress, const Uplo
     : m_doc(doc), m_progress(progress), m_options(options),
       m_control(progress, [&doc] { return doc.PumpWaitingMessages(0); })
 {
+    m_control.SetBeforeTellingUser([this] {
+        if (m_connection && m_connection->IsOpen())
+            m_connection->Ftp().DropLookAhead();
+    });
 }
 
 CUploadRun::~CUploadRun() = default;
@@ -81,6 +87,7 @@ void CUploadRun::OpenSession()
     m_session = std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     for (const SessionOption& option : kSessionOptions)
         m_session->SetOption(option.option, &option.value, sizeof option.value, 0);
+    m_session->SetPipelining(!m_options.noPipelining && ProgramPipeliningSetting());
     TraceWhenAsked(*m_session);
 }
 
@@ -171,7 +178,22 @@ void CUploadRun::VisitFile(const ServerEntry& server, int index)
         return;
     }
     const LocalFileState local{status->m_mtime.GetTime(), status->m_size, reader.Size()};
+    SendLookAhead(server, index, *status);
     m_progress.SetFileOutcome(UploadOpenFile(index, names, local, reader));
+}
+
+// Once the server has answered what was sent ahead before, the next
+// stretch of the run's read-only commands goes.
+void CUploadRun::SendLookAhead(const ServerEntry& server, int index, const LocalFileStatus& status)
+{
+    constexpr std::size_t kMaxSteps = 256;
+    CFtpConnection& ftp = m_connection->Ftp();
+    if (ftp.HasCommandsAhead() || !m_session->Pipelining())
+        return;
+    const LookAheadStart start{index, &status, m_connection->EnteredFolder(), m_connection->RootFolder()};
+    const std::vector<CFtpConnection::AheadStep> steps = PlanLookAhead(m_doc, server, start, kMaxSteps);
+    if (!steps.empty())
+        ftp.SendAhead(steps);
 }
 
 UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, const LocalFileState& local,

@@ -35,6 +35,7 @@ private:
     void ServerErrorHandler(int server, const std::string& errorText);
     void FileLoop(const ServerEntry& server);
     void VisitFile(const ServerEntry& server, int file);
+    void SendLookAhead(const ServerEntry& server, int file, const struct LocalFileStatus& status);
     UploadOutcome UploadOpenFile(int file, const UploadNames& names, const struct LocalFileState& local,
                                  class CLocalFileReader& reader);
     void Finish();

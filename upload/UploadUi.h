@@ -15,6 +15,8 @@ struct UploadOptions {
     bool dryRun = false;
     // Passive data connections, on top of the program's own setting.
     bool passive = false;
+    // One FTP command at a time, whatever the program's own setting.
+    bool noPipelining = false;
 };
 
 class IUploadUi {

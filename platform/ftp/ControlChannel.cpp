@@ -9,6 +9,8 @@ namespace ftp {
 
 namespace {
 
+constexpr int kMaxPreliminaryReplies = 8;
+
 bool HasLineBreakOrZero(const std::string& text)
 {
     return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
@@ -108,11 +110,15 @@ std::optional<Result<Reply>> ControlChannel::TakeReply()
     return std::nullopt;
 }
 
-Status ControlChannel::Fill()
+Status ControlChannel::Fill(Millis timeout, bool quietTimeout, bool& timedOut)
 {
     char buffer[4096];
-    const Result<std::size_t> got = ReceiveSome(m_fd.Get(), buffer, sizeof buffer, m_options.controlReceiveTimeout);
+    const Result<std::size_t> got = ReceiveSome(m_fd.Get(), buffer, sizeof buffer, timeout);
     if (!got) {
+        if (got.error().code == ERROR_INTERNET_TIMEOUT && quietTimeout) {
+            timedOut = true;
+            return got.error();
+        }
         if (got.error().code == ERROR_INTERNET_TIMEOUT)
             return KillWith(ERROR_INTERNET_TIMEOUT, "no reply (" + got.error().text + ")");
         return KillWith(got.error().code, "connection lost (" + got.error().text + ")");
@@ -130,7 +136,27 @@ Result<Reply> ControlChannel::ReadReply()
     for (;;) {
         if (std::optional<Result<Reply>> reply = TakeReply())
             return std::move(*reply);
-        const Status filled = Fill();
+        bool timedOut = false;
+        const Status filled = Fill(m_options.controlReceiveTimeout, false, timedOut);
+        if (!filled)
+            return filled.error();
+    }
+}
+
+Result<Reply> ControlChannel::FinalReplyWithin(Millis wait, bool& timedOut)
+{
+    timedOut = false;
+    if (Dead())
+        return *m_dead;
+    for (int preliminary = 0;;) {
+        if (std::optional<Result<Reply>> reply = TakeReply()) {
+            if (!*reply || (*reply)->Class() != 1)
+                return std::move(*reply);
+            if (++preliminary > kMaxPreliminaryReplies)
+                return KillWith(ERROR_INTERNET_INTERNAL_ERROR, "too many preliminary replies");
+            continue;
+        }
+        const Status filled = Fill(wait, true, timedOut);
         if (!filled)
             return filled.error();
     }
@@ -138,7 +164,6 @@ Result<Reply> ControlChannel::ReadReply()
 
 Result<Reply> ControlChannel::FinalReply()
 {
-    constexpr int kMaxPreliminaryReplies = 8;
     for (int i = 0; i < kMaxPreliminaryReplies; ++i) {
         Result<Reply> reply = ReadReply();
         if (!reply || reply->Class() != 1)

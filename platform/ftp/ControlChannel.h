@@ -34,6 +34,11 @@ public:
     Status Send(const std::string& command);
     // The next reply (any class).
     Result<Reply> ReadReply();
+    // The next final reply, waiting at most wait for its bytes to begin or
+    // go on: when none came in time, timedOut is set and the error returned
+    // leaves the connection as it is (the caller decides what the silence
+    // means). Other failures kill it as ReadReply does.
+    Result<Reply> FinalReplyWithin(Millis wait, bool& timedOut);
     // Reads replies until one that is not 1xx (a bounded number of them).
     Result<Reply> FinalReply();
     // Sends all commands in one write, reading nothing; none is sent when
@@ -70,7 +75,9 @@ private:
     // A complete reply (or the error that broke the reader); none when more
     // bytes are needed.
     std::optional<Result<Reply>> TakeReply();
-    Status Fill();
+    // Reads what arrives within timeout. A time-out kills the connection
+    // unless quietTimeout, when it only sets timedOut.
+    Status Fill(Millis timeout, bool quietTimeout, bool& timedOut);
     Status SendLines(const std::string& lines);
 
     Fd m_fd;

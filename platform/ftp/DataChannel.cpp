@@ -135,12 +135,26 @@ Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, ModeHistor
     const Result<std::uint16_t> port = AskPassivePort(control, history, transferCommand, together);
     if (!port)
         return port.error();
+    return ConnectToPeerPort(control, *port, together);
+}
+
+Result<DataChannel> DataChannel::ConnectPassive(ControlChannel& control, std::uint16_t port,
+                                                const std::string& transferCommand)
+{
+    if (const Status sent = control.Send(transferCommand); !sent)
+        return sent.error();
+    return ConnectToPeerPort(control, port, true);
+}
+
+Result<DataChannel> DataChannel::ConnectToPeerPort(ControlChannel& control, std::uint16_t port, bool commandSent)
+{
+    const bool together = commandSent;
     SocketAddress target = control.Peer();
-    target.SetPort(*port);
-    Result<Fd> fd = ConnectTo(target, control.Options().connectTimeout);
+    target.SetPort(port);
+    Result<Fd> fd = ftp::ConnectTo(target, control.Options().connectTimeout);
     if (!fd) {
         Error error{fd.error().code, "Cannot open the data connection to " + target.Host() + ":" +
-                                         std::to_string(*port) + ": " + fd.error().text + "."};
+                                         std::to_string(port) + ": " + fd.error().text + "."};
         if (together)
             control.Kill(error);
         return error;

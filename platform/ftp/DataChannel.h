@@ -37,6 +37,11 @@ public:
     // server's late answer to the command would be out of step.
     static Result<DataChannel> OpenPassive(ControlChannel& control, ModeHistory& history,
                                            const std::string& transferCommand);
+    // For a passive port asked for ahead: sends transferCommand, then
+    // connects to port (CommandSent()); a failure to connect kills the
+    // control connection, as above.
+    static Result<DataChannel> ConnectPassive(ControlChannel& control, std::uint16_t port,
+                                              const std::string& transferCommand);
     // Listens and names the port. When the server refuses active mode (5xx
     // to EPRT and to PORT, or to EPRT over IPv6) the error carries the reply
     // and history.activeRefused is set; the caller may fall back to passive.
@@ -72,6 +77,8 @@ public:
 
 private:
     DataChannel() = default;
+    // Connects to port at the control connection's peer.
+    static Result<DataChannel> ConnectToPeerPort(ControlChannel& control, std::uint16_t port, bool commandSent);
 
     Fd m_listen;
     Fd m_data;

@@ -56,6 +56,26 @@ bool CFtpConnection::Remove(const std::string& fileName)
     return m_session->Simple("DELE", fileName);
 }
 
+std::size_t CFtpConnection::SendAhead(const std::vector<AheadStep>& steps)
+{
+    std::vector<ftp::AheadStep> ahead;
+    for (const AheadStep& step : steps)
+        ahead.push_back(ftp::AheadStep{step.folder ? ftp::AheadStep::Kind::Folder : ftp::AheadStep::Kind::LookUp,
+                                       step.argument});
+    return m_session->SendAhead(ahead);
+}
+
+bool CFtpConnection::HasCommandsAhead() const
+{
+    return m_session->HasCommandsAhead();
+}
+
+void CFtpConnection::DropLookAhead()
+{
+    // A failure here kills the connection; the next call reports it.
+    static_cast<void>(m_session->DropAhead());
+}
+
 CInternetFile* CFtpConnection::OpenFile(const std::string& fileName, std::uint32_t access, std::uint32_t flags,
                                         std::uintptr_t)
 {

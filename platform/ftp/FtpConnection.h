@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CInternetFile;
 class CFtpFileFind;
@@ -53,6 +54,20 @@ public:
     bool RenameAndLookUp(const std::string& existingName, const std::string& newName, bool transferFollows = false);
     // DELE.
     bool Remove(const std::string& fileName);
+
+    // Pipelining: the folder changes and look-ups the caller is about to
+    // make, in its order, sent ahead in one write where the connection
+    // allows it; the calls that follow are then answered from their
+    // replies as long as they ask exactly that, in that order. Anything
+    // else drops the rest (see DropLookAhead). Returns how many steps went.
+    struct AheadStep {
+        bool folder;           // true: SetCurrentDirectory(argument); false: a look-up of a name
+        std::string argument;
+    };
+    std::size_t SendAhead(const std::vector<AheadStep>& steps);
+    bool HasCommandsAhead() const;
+    // Forgets what was sent ahead, reading the replies still owed first.
+    void DropLookAhead();
 
     // Opens fileName on the server for writing (access GENERIC_WRITE; STOR)
     // with FTP_TRANSFER_TYPE_ASCII (TYPE A, lone LF sent as CRLF) or

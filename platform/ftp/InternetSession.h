@@ -47,6 +47,11 @@ public:
                                      const std::string& password = {}, INTERNET_PORT port = 0,
                                      bool passive = false);
 
+    // Whether connections opened afterwards may send read-only commands
+    // ahead, several in one write (on by default); off: one at a time.
+    void SetPipelining(bool on) { m_options.pipelining = on; }
+    bool Pipelining() const { return m_options.pipelining; }
+
     // Nothing to release (connections are owned by their callers); kept for
     // the callers' symmetry.
     void Close();

@@ -15,6 +15,12 @@ struct SessionOptions {
     Millis controlReceiveTimeout{60000};
     Millis dataSendTimeout{60000};
     Millis dataReceiveTimeout{60000};
+    // Read-only commands may be sent ahead, several in one write; off: one
+    // command at a time.
+    bool pipelining = true;
+    // How long the second reply of the first write of several commands may
+    // take before the server is taken to drop commands sent ahead.
+    Millis pipelineProbeWait{3000};
 };
 
 }  // namespace ftp
