@@ -106,6 +106,7 @@ void CUploadRun::ServerLoop()
 void CUploadRun::VisitServer(int index)
 {
     const ServerEntry& server = m_doc.m_servers[index];
+    m_serverIndex = index;
     m_progress.SetServerName(server.m_strServerName);
     try {
         if (!Connect(server))
@@ -182,6 +183,19 @@ void CUploadRun::VisitFile(const ServerEntry& server, int index)
     m_progress.SetFileOutcome(UploadOpenFile(index, names, local, reader));
 }
 
+// What the files after this one will ask first (the next file's folder,
+// say) goes at the end of this file's rename, in the same write.
+void CUploadRun::PrepareNextFilesAhead(int next)
+{
+    constexpr std::size_t kMaxSteps = 64;
+    const std::optional<LocalFileStatus> status = GetLocalFileStatus(m_doc.m_files[next].m_strFileName);
+    if (!status || !m_session->Pipelining())
+        return;
+    const ServerEntry& server = m_doc.m_servers[m_serverIndex];
+    const LookAheadStart start{next, &*status, m_connection->EnteredFolder(), m_connection->RootFolder()};
+    m_connection->Ftp().SendAheadWithNextRename(PlanLookAhead(m_doc, server, start, kMaxSteps));
+}
+
 // Once the server has answered what was sent ahead before, the next
 // stretch of the run's read-only commands goes.
 void CUploadRun::SendLookAhead(const ServerEntry& server, int index, const LocalFileStatus& status)
@@ -215,6 +229,8 @@ UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, co
         return UploadOutcome::Unchanged;
     if (m_options.dryRun)
         return UploadOutcome::WouldSend;
+    if (!lastFile)
+        PrepareNextFilesAhead(index + 1);
     return transfer.Send(reader);
 }
 

@@ -36,6 +36,7 @@ private:
     void FileLoop(const ServerEntry& server);
     void VisitFile(const ServerEntry& server, int file);
     void SendLookAhead(const ServerEntry& server, int file, const struct LocalFileStatus& status);
+    void PrepareNextFilesAhead(int nextFile);
     UploadOutcome UploadOpenFile(int file, const UploadNames& names, const struct LocalFileState& local,
                                  class CLocalFileReader& reader);
     void Finish();
@@ -47,6 +48,7 @@ private:
     CUploadRunControl m_control;
     std::unique_ptr<CInternetSession> m_session;
     std::unique_ptr<CUploadConnection> m_connection;
+    int m_serverIndex = 0;
 };
 
 // Passive data connections: asked for by the caller, or set for the program

@@ -56,13 +56,27 @@ bool CFtpConnection::Remove(const std::string& fileName)
     return m_session->Simple("DELE", fileName);
 }
 
-std::size_t CFtpConnection::SendAhead(const std::vector<AheadStep>& steps)
+namespace {
+
+std::vector<ftp::AheadStep> SessionSteps(const std::vector<CFtpConnection::AheadStep>& steps)
 {
     std::vector<ftp::AheadStep> ahead;
-    for (const AheadStep& step : steps)
+    for (const CFtpConnection::AheadStep& step : steps)
         ahead.push_back(ftp::AheadStep{step.folder ? ftp::AheadStep::Kind::Folder : ftp::AheadStep::Kind::LookUp,
                                        step.argument});
-    return m_session->SendAhead(ahead);
+    return ahead;
+}
+
+}  // namespace
+
+std::size_t CFtpConnection::SendAhead(const std::vector<AheadStep>& steps)
+{
+    return m_session->SendAhead(SessionSteps(steps));
+}
+
+void CFtpConnection::SendAheadWithNextRename(const std::vector<AheadStep>& steps)
+{
+    m_session->SendAheadWithNextRename(SessionSteps(steps));
 }
 
 bool CFtpConnection::HasCommandsAhead() const

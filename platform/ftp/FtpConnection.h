@@ -66,6 +66,10 @@ public:
     };
     std::size_t SendAhead(const std::vector<AheadStep>& steps);
     bool HasCommandsAhead() const;
+    // Steps to send at the end of the next RenameAndLookUp's write, where
+    // pipelining allows it (the next file's folder, say); forgotten by any
+    // other SendAhead.
+    void SendAheadWithNextRename(const std::vector<AheadStep>& steps);
     // Forgets what was sent ahead, reading the replies still owed first.
     void DropLookAhead();
 

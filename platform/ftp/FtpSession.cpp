@@ -370,18 +370,19 @@ std::vector<std::string> FtpSession::LookUpCommands(const std::string& name, cha
     return commands;
 }
 
-std::size_t FtpSession::SendAhead(const std::vector<AheadStep>& steps)
+// The commands of steps as far as they fit after `commands` (at most limit
+// commands and kAheadBytes in all); a folder step only while the current
+// folder is known, since a folder left by dropping a CWD sent ahead must be
+// entered again. Returns the number of steps taken; partial: the last step
+// may be cut (only for the probe).
+std::size_t FtpSession::AddAheadCommands(const std::vector<AheadStep>& steps, std::size_t limit, bool partial,
+                                         std::vector<std::string>& commands, char& type) const
 {
-    if (m_pipelining == Pipelining::Off || !m_ahead.empty() || m_transferOpen || m_control.Dead())
-        return 0;
-    const std::size_t limit = SendsTogether() ? kAheadCommands : 2;
-    std::vector<std::string> commands;
     std::size_t bytes = 0;
-    std::size_t stepsSent = 0;
-    char type = m_type;
+    for (const std::string& c : commands)
+        bytes += c.size() + 2;
+    std::size_t taken = 0;
     for (const AheadStep& step : steps) {
-        // A folder left by dropping a CWD sent ahead must be entered again:
-        // only a known folder can be.
         if (step.kind == AheadStep::Kind::Folder && !m_folder)
             break;
         const std::vector<std::string> more = step.kind == AheadStep::Kind::Folder
@@ -393,21 +394,38 @@ std::size_t FtpSession::SendAhead(const std::vector<AheadStep>& steps)
         if (more.empty() || bytes + moreBytes > kAheadBytes)
             break;
         if (commands.size() + more.size() > limit) {
-            // The probe may end inside a step; the rest goes when asked for.
-            if (!SendsTogether())
-                for (std::size_t i = 0; commands.size() < limit; ++i)
-                    commands.push_back(more[i]);
+            for (std::size_t i = 0; partial && commands.size() < limit; ++i)
+                commands.push_back(more[i]);
             break;
         }
         commands.insert(commands.end(), more.begin(), more.end());
         bytes += moreBytes;
-        ++stepsSent;
+        ++taken;
     }
+    return taken;
+}
+
+std::size_t FtpSession::SendAhead(const std::vector<AheadStep>& steps)
+{
+    m_afterRename.clear();
+    if (m_pipelining == Pipelining::Off || !m_ahead.empty() || m_transferOpen || m_control.Dead())
+        return 0;
+    // Untried: the probe, two commands, which may end inside a step (the
+    // rest goes when asked for).
+    const std::size_t limit = SendsTogether() ? kAheadCommands : 2;
+    std::vector<std::string> commands;
+    char type = m_type;
+    const std::size_t taken = AddAheadCommands(steps, limit, !SendsTogether(), commands, type);
     if (commands.size() < 2 && !SendsTogether())
         return 0;
     if (commands.empty() || !SendTogetherAhead(commands))
         return 0;
-    return stepsSent;
+    return taken;
+}
+
+void FtpSession::SendAheadWithNextRename(std::vector<AheadStep> steps)
+{
+    m_afterRename = std::move(steps);
 }
 
 bool FtpSession::Simple(const std::string& verb, const std::string& argument)
@@ -425,6 +443,7 @@ bool FtpSession::PrintDirectory(std::string& directory)
     if (!path)
         return false;
     directory = *path;
+    m_folder = FolderAfterCwd(std::nullopt, directory);
     return true;
 }
 
@@ -482,9 +501,10 @@ void FtpSession::KeepPassivePort(const Reply& epsv)
 }
 
 // The rename's commands in one write, then (when readOnlyAfter) the
-// commands that follow them in commands, left ahead for the callers that
-// ask for them, and, when transferFollows allows, the port of the next
-// transfer (EPRT of a prepared listener, or EPSV). None of those changes
+// commands that follow them in commands and the steps given by
+// SendAheadWithNextRename, left ahead for the callers that ask for them,
+// and, when transferFollows allows, the port of the next transfer (EPRT of a
+// prepared listener, or EPSV). None of those changes
 // what the rename did, whatever its outcome; the port's reply is read here
 // and taken off the list. Returns the replies of the first two commands.
 Result<std::vector<Reply>> FtpSession::RunBatchNamingPort(std::vector<std::string> commands, bool transferFollows,
@@ -502,12 +522,20 @@ Result<std::vector<Reply>> FtpSession::RunBatchNamingPort(std::vector<std::strin
         return fail(dropped.error());
     if (!readOnlyAfter)
         commands.resize(2);
+    char type = m_type;
+    if (readOnlyAfter)
+        AddAheadCommands(m_afterRename, kAheadCommands, false, commands, type);
+    m_afterRename.clear();
+    // The port goes last: some servers answer EPRT only once they have
+    // connected, after answering what follows it.
     std::optional<Fd> listener = PortToName(transferFollows);
     const bool epsv = !listener && NamesPassivePortAhead(transferFollows);
     if (listener)
         commands.push_back(DataChannel::EprtFor(*listener));
     else if (epsv)
         commands.push_back("EPSV");
+    // The port's place among the entries left once RNFR and RNTO are read.
+    const std::size_t portAt = commands.size() - 3;
     if (const Status sent = SendTogetherAhead(commands); !sent)
         return fail(sent.error());
     std::vector<Reply> replies;
@@ -522,12 +550,12 @@ Result<std::vector<Reply>> FtpSession::RunBatchNamingPort(std::vector<std::strin
     m_lastText = replies.back().Text();
     if (!listener && !epsv)
         return replies;
-    for (Ahead& entry : m_ahead)
-        if (!entry.reply)
-            if (const Status read = ReadOwed(entry); !read)
+    for (std::size_t i = 0; i <= portAt; ++i)
+        if (!m_ahead[i].reply)
+            if (const Status read = ReadOwed(m_ahead[i]); !read)
                 return fail(read.error());
-    const Reply port = std::move(*m_ahead.back().reply);
-    m_ahead.pop_back();
+    const Reply port = std::move(*m_ahead[portAt].reply);
+    m_ahead.erase(m_ahead.begin() + static_cast<std::ptrdiff_t>(portAt));
     if (listener && port.Class() == 2)
         m_preparedPort = PreparedPort{std::move(*listener), std::chrono::steady_clock::now()};
     if (epsv)

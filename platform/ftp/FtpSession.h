@@ -62,7 +62,7 @@ public:
     // A write of commands sent ahead holds at most this many of them and
     // bytes, so that it never blocks against a server that stops reading
     // while it answers.
-    static constexpr std::size_t kAheadCommands = 64;
+    static constexpr std::size_t kAheadCommands = 256;
     static constexpr std::size_t kAheadBytes = 16 * 1024;
 
     enum class Pipelining {
@@ -83,6 +83,10 @@ public:
     // asked the way Find would ask it then. Returns the number of steps sent.
     std::size_t SendAhead(const std::vector<AheadStep>& steps);
     bool HasCommandsAhead() const { return !m_ahead.empty(); }
+    // Steps to send at the end of the next rename's write (after the look-up
+    // and the next transfer's port), when pipelining works then; forgotten
+    // by any other SendAhead.
+    void SendAheadWithNextRename(std::vector<AheadStep> steps);
     // Reads the replies still owed to commands sent ahead and forgets them
     // (the folder is entered again if a dropped CWD moved away from it).
     [[nodiscard]] Status DropAhead();
@@ -159,6 +163,8 @@ private:
     [[nodiscard]] Status ReturnToFolder(const std::optional<std::string>& serverFolder);
     [[nodiscard]] Status Reconnect(const std::string& why);
     std::vector<std::string> LookUpCommands(const std::string& name, char& type) const;
+    std::size_t AddAheadCommands(const std::vector<AheadStep>& steps, std::size_t limit, bool partial,
+                                 std::vector<std::string>& commands, char& type) const;
     void NoteFolder(const std::string& command, const Reply& reply);
 
     // What a failed start allows: another try in passive mode, with the
@@ -191,6 +197,7 @@ private:
     bool m_passive;
     Pipelining m_pipelining = Pipelining::Untried;
     std::deque<Ahead> m_ahead;
+    std::vector<AheadStep> m_afterRename;
     // The folder the caller is in, when known (absolute).
     std::optional<std::string> m_folder;
     DataChannel::ModeHistory m_modes;

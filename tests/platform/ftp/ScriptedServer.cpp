@@ -171,6 +171,40 @@ std::string ScriptedSession::Read()
     }
 }
 
+std::string ScriptedSession::ReadDroppingTheRest()
+{
+    const std::string first = Read();
+    for (;;) {
+        pollfd p{m_control, POLLIN, 0};
+        if (m_pending.empty() && poll(&p, 1, 200) <= 0)
+            break;
+        if (m_pending.find("\r\n") == std::string::npos) {
+            char buffer[4096];
+            const ssize_t n = recv(m_control, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            m_pending.append(buffer, static_cast<std::size_t>(n));
+            continue;
+        }
+        const std::size_t end = m_pending.find("\r\n");
+        std::lock_guard<std::mutex> lock(*m_mutex);
+        m_commands->push_back("dropped: " + m_pending.substr(0, end));
+        m_pending.erase(0, end + 2);
+    }
+    return first;
+}
+
+void ScriptedSession::AcceptNextControl()
+{
+    CloseFd(m_control);
+    m_pending.clear();
+    if (!Readable(m_serverListen))
+        Fail("the client did not connect again");
+    m_control = accept4(m_serverListen, nullptr, nullptr, SOCK_CLOEXEC);
+    const int one = 1;
+    setsockopt(m_control, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
+
 void ScriptedSession::Login()
 {
     Reply("220 Scripted server ready.");
@@ -293,6 +327,7 @@ void ScriptedServer::Run(Script script)
     s.m_host = m_host;
     s.m_commands = &m_commands;
     s.m_mutex = &m_mutex;
+    s.m_serverListen = m_listen;
     try {
         if (!Readable(m_listen))
             throw ScriptFailure("the client did not connect");

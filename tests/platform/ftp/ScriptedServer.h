@@ -38,6 +38,13 @@ public:
     std::string Read();
     // Greeting, USER, PASS and a refused FEAT.
     void Login();
+    // A server that reads only the first command of each write: the next
+    // command, then whatever else arrives within a moment is thrown away
+    // (recorded as "dropped: COMMAND").
+    std::string ReadDroppingTheRest();
+    // Takes the client's next control connection (the current one is
+    // closed): a client that connects again.
+    void AcceptNextControl();
 
     // Passive: a listener on the server's address; its port, to name in a reply.
     std::uint16_t ListenPassive();
@@ -67,6 +74,7 @@ private:
 
     std::string m_host;
     int m_control = -1;
+    int m_serverListen = -1;  // the server's control listener
     int m_listen = -1;
     int m_data = -1;
     std::string m_pending;  // received, not yet a full line
