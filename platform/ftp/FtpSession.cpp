@@ -337,11 +337,17 @@ Status FtpSession::Reconnect(const std::string& why)
         return fd.error();
     const SessionOptions options = m_control.Options();
     m_control = ControlChannel(std::move(*fd), m_server.Name(), options, m_trace);
+    // The new connection starts where the caller believes the old one was:
+    // the same transfer type and folder.
+    const char type = m_type;
     m_type = 0;
     if (const Status s = Login(m_login); !s)
         return s;
     if (const Status s = ReadFeatures(); !s)
         return s;
+    if (type != 0)
+        if (const Status s = SetType(type); !s)
+            return s;
     if (!m_folder)
         return {};
     return ReturnToFolder(std::nullopt);

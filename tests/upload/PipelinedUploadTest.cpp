@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <map>
 
 namespace {
 
@@ -23,60 +22,6 @@ using test::ScriptedSession;
 
 constexpr std::int32_t kRemoteTime = 1704110400;  // 2024-01-01 12:00 UTC
 const char* const kRemoteTimeReply = "213 20240101120000";
-
-// A server that answers every command until QUIT: the replies given for an
-// exact command are used once each, in order; otherwise a default by verb.
-// Passive transfers only (EPSV, then STOR with its data connection).
-class TableServer {
-public:
-    std::map<std::string, std::deque<std::string>> replies;
-
-    void operator()(ScriptedSession& s)
-    {
-        s.Reply("220 Ready.");
-        s.Read();
-        s.Reply("331 Password required.");
-        s.Read();
-        s.Reply("230 Logged in.");
-        s.Read();
-        s.Raw("211-Features:\r\n MDTM\r\n SIZE\r\n EPSV\r\n211 End\r\n");
-        for (;;) {
-            const std::string command = s.Read();
-            if (command == "QUIT") {
-                s.Reply("221 Goodbye.");
-                return;
-            }
-            Answer(s, command);
-        }
-    }
-
-private:
-    void Answer(ScriptedSession& s, const std::string& command)
-    {
-        auto exact = replies.find(command);
-        if (exact != replies.end() && !exact->second.empty()) {
-            s.Reply(exact->second.front());
-            exact->second.pop_front();
-            return;
-        }
-        const std::string verb = command.substr(0, command.find(' '));
-        if (verb == "EPSV") {
-            s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
-        } else if (verb == "STOR") {
-            s.AcceptData();
-            s.Reply("150 Ok to send data.");
-            s.ReceiveData();
-            s.Reply("226 Transfer complete.");
-        } else {
-            static const std::map<std::string, std::string> defaults = {
-                {"PWD", "257 \"/\" is the current directory."}, {"CWD", "250 Directory changed."},
-                {"TYPE", "200 Binary."}, {"MKD", "257 Created."}, {"RNFR", "350 Ready for RNTO."},
-                {"RNTO", "250 Renamed."}, {"SIZE", "550 No such file."}, {"MDTM", "550 No such file."}};
-            const auto d = defaults.find(verb);
-            s.Reply(d != defaults.end() ? d->second : "502 Not in the table.");
-        }
-    }
-};
 
 ServerEntry Account(ScriptedServer& server, const std::string& baseFolder)
 {
@@ -129,7 +74,7 @@ Commands Then(Commands first, const Commands& more)
 // the second is asked again after the rename.
 TEST_F(PipelinedUpload, ALookUpAheadOfAFileOfTheSameNameIsAskedAgainAfterTheSend)
 {
-    TableServer table;
+    test::TableScript table;
     table.replies["SIZE zero.gif"] = {"213 5"};
     table.replies["MDTM zero.gif"] = {kRemoteTimeReply};
     // Ahead for the first a.gif (changed), ahead for the second (would say
@@ -183,7 +128,7 @@ TEST_F(PipelinedUpload, AFailedCombinedFolderChangeFallsBackToTheTwoDesignedStep
         SCOPED_TRACE(c.name);
         test::UploadFixture fresh;
         fresh.ui.options.passive = true;
-        TableServer table;
+        test::TableScript table;
         table.replies["CWD /www/new"] = {"550 No such folder."};
         table.replies["CWD /"] = c.rootReplies;
         table.replies["CWD www/new"] = {"550 No such folder."};
@@ -220,7 +165,7 @@ TEST_F(PipelinedUpload, ARenameRefusedWithTheNextEpsvSentAsksBeforeAnythingElseC
         SCOPED_TRACE(c.answer == IDNO ? "No" : "Yes");
         test::UploadFixture run;
         run.ui.options.passive = true;
-        TableServer table;
+        test::TableScript table;
         table.replies["RNTO b.gif"] = {"553 Rename refused."};
         ScriptedServer server(std::ref(table));
         run.doc.m_servers.push_back(Account(server, ""));

@@ -12,6 +12,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -42,8 +44,8 @@ public:
     // command, then whatever else arrives within a moment is thrown away
     // (recorded as "dropped: COMMAND").
     std::string ReadDroppingTheRest();
-    // Takes the client's next control connection (the current one is
-    // closed): a client that connects again.
+    // Takes the client's next control connection, then closes the current
+    // one: a client that connects again.
     void AcceptNextControl();
 
     // Passive: a listener on the server's address; its port, to name in a reply.
@@ -81,6 +83,23 @@ private:
     unsigned m_seed = 1;
     std::vector<std::string>* m_commands = nullptr;
     std::mutex* m_mutex = nullptr;
+};
+
+// A script that answers every command by a table until QUIT, for tests
+// that state the command sequence of a longer run: the login (FEAT offers
+// MDTM, SIZE and EPSV), then the replies given for an exact command, used
+// once each and in order, else a default by verb (PWD "/", CWD, TYPE, MKD,
+// RNFR, RNTO succeed; SIZE and MDTM find nothing). Passive transfers only:
+// EPSV names a fresh port, STOR takes the data connection and the data.
+// Pass it by std::ref to keep the table for a look afterwards.
+class TableScript {
+public:
+    std::map<std::string, std::deque<std::string>> replies;
+
+    void operator()(ScriptedSession& s);
+
+private:
+    void Answer(ScriptedSession& s, const std::string& command);
 };
 
 class ScriptedServer {
