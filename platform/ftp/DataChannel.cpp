@@ -19,11 +19,11 @@ Error RefusedBy(const Reply& reply)
 }
 
 // The reply to EPSV, with transferCommand sent in the same write when the
-// history allows; together says whether it was.
-Result<Reply> SendEpsv(ControlChannel& control, const DataChannel::ModeHistory& history,
-                       const std::string& transferCommand, bool& together)
+// mode allows; together says whether it was.
+Result<Reply> SendEpsv(ControlChannel& control, const DataMode& mode, const std::string& transferCommand,
+                       bool& together)
 {
-    together = history.epsvWorks && !transferCommand.empty();
+    together = mode.Value() == DataMode::Step::EpsvWorks && !transferCommand.empty();
     if (!together)
         return control.Command("EPSV");
     if (const Status sent = control.SendTogether({"EPSV", transferCommand}); !sent)
@@ -31,12 +31,12 @@ Result<Reply> SendEpsv(ControlChannel& control, const DataChannel::ModeHistory& 
     return control.ReadReply();
 }
 
-Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::ModeHistory& history,
-                                     const std::string& transferCommand, bool& together)
+Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataMode& mode, const std::string& transferCommand,
+                                     bool& together)
 {
     together = false;
-    if (!history.epsvRefused) {
-        Result<Reply> reply = SendEpsv(control, history, transferCommand, together);
+    if (mode.Value() != DataMode::Step::Pasv) {
+        Result<Reply> reply = SendEpsv(control, mode, transferCommand, together);
         if (!reply)
             return reply.error();
         if (reply->code == 229)
@@ -56,7 +56,7 @@ Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::ModeH
         }
         if (reply->Class() != 5 && reply->code != 229)
             return RefusedBy(*reply);
-        history.epsvRefused = true;
+        mode.Change(DataMode::Step::Pasv, reply->Text());
     }
     if (control.Peer().Family() != AF_INET)
         return Error{ERROR_INTERNET_EXTENDED_ERROR, "The server offers no passive mode for IPv6."};
@@ -87,28 +87,30 @@ std::string PortCommand(const SocketAddress& address)
     return "PORT " + host + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
 }
 
-// Names the listening address: EPRT, then PORT for IPv4 once EPRT is refused.
-Status NamePort(ControlChannel& control, const SocketAddress& address, DataChannel::ModeHistory& history)
+// Names the listening address: EPRT, then PORT for IPv4 once EPRT is
+// refused. A server that refuses both (5xx), or EPRT over IPv6, refuses
+// active mode: the mode goes passive, and the error carries the reply.
+Status NamePort(ControlChannel& control, const SocketAddress& address, DataMode& mode)
 {
-    if (!history.eprtRefused) {
+    if (mode.Value() != DataMode::Step::Port) {
         Result<Reply> reply = control.Command(EprtCommand(address));
         if (!reply)
             return reply.error();
         if (reply->Class() == 2) {
-            history.eprtWorks = true;
+            mode.Change(DataMode::Step::EprtWorks, "the server accepted EPRT");
             return {};
         }
         if (reply->Class() == 5 && address.Family() != AF_INET)
-            history.activeRefused = true;
+            mode.Change(DataMode::Step::Epsv, "EPRT refused over IPv6: " + reply->Text());
         if (reply->Class() != 5 || address.Family() != AF_INET)
             return RefusedBy(*reply);
-        history.eprtRefused = true;
+        mode.Change(DataMode::Step::Port, reply->Text());
     }
     Result<Reply> reply = control.Command(PortCommand(address));
     if (!reply)
         return reply.error();
     if (reply->Class() == 5)
-        history.activeRefused = true;
+        mode.Change(DataMode::Step::Epsv, "PORT refused too: " + reply->Text());
     if (reply->Class() != 2)
         return RefusedBy(*reply);
     return {};
@@ -128,11 +130,11 @@ Result<Fd> Listen(const SocketAddress& local)
 
 }  // namespace
 
-Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, ModeHistory& history,
+Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, DataMode& mode,
                                              const std::string& transferCommand)
 {
     bool together = false;
-    const Result<std::uint16_t> port = AskPassivePort(control, history, transferCommand, together);
+    const Result<std::uint16_t> port = AskPassivePort(control, mode, transferCommand, together);
     if (!port)
         return port.error();
     return ConnectToPeerPort(control, *port, together);
@@ -183,12 +185,12 @@ DataChannel DataChannel::WithNamedPort(Fd listener)
     return channel;
 }
 
-Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, ModeHistory& history)
+Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, DataMode& mode)
 {
     Result<Fd> listener = Listen(control.Local());
     if (!listener)
         return listener.error();
-    const Status named = NamePort(control, LocalAddress(listener->Get()), history);
+    const Status named = NamePort(control, LocalAddress(listener->Get()), mode);
     if (!named)
         return named.error();
     return WithNamedPort(std::move(*listener));

@@ -8,6 +8,7 @@
 // closed and waiting goes on.
 
 #include "platform/ftp/ControlChannel.h"
+#include "platform/ftp/DataMode.h"
 #include "platform/ftp/Result.h"
 #include "platform/ftp/Socket.h"
 
@@ -17,37 +18,25 @@ namespace ftp {
 
 class DataChannel {
 public:
-    // What the server did with the mode commands so far on one control
-    // connection, so that each later transfer goes straight to what works.
-    struct ModeHistory {
-        bool epsvRefused = false;
-        bool eprtRefused = false;
-        bool activeRefused = false;  // EPRT and PORT both refused with 5xx
-        // A passive transfer has started through EPSV: later transfer
-        // commands go out in the same write as their EPSV, saving a round
-        // trip each. Off again for good once the server answers one of
-        // them with 425 (it did not wait for the data connection).
-        bool epsvWorks = false;
-        bool eprtWorks = false;  // the server has accepted an EPRT
-    };
-
-    // Asks for a passive port and connects to it (connect time-out). Sends
-    // transferCommand along with EPSV when history allows (CommandSent()).
+    // Asks for a passive port (EPSV, or PASV once the mode says so) and
+    // connects to it (connect time-out). Sends transferCommand along with
+    // EPSV when the mode is EpsvWorks (CommandSent()).
     // A connection that fails after that kills the control connection: the
     // server's late answer to the command would be out of step.
-    static Result<DataChannel> OpenPassive(ControlChannel& control, ModeHistory& history,
+    static Result<DataChannel> OpenPassive(ControlChannel& control, DataMode& mode,
                                            const std::string& transferCommand);
     // For a passive port asked for ahead: sends transferCommand, then
     // connects to port (CommandSent()); a failure to connect kills the
     // control connection, as above.
     static Result<DataChannel> ConnectPassive(ControlChannel& control, std::uint16_t port,
                                               const std::string& transferCommand);
-    // Listens and names the port. When the server refuses active mode (5xx
-    // to EPRT and to PORT, or to EPRT over IPv6) the error carries the reply
-    // and history.activeRefused is set; the caller may fall back to passive.
+    // Listens and names the port (EPRT, or PORT once the mode says so).
+    // When the server refuses active mode (5xx to EPRT and to PORT, or to
+    // EPRT over IPv6) the error carries the reply and the mode has gone
+    // passive; the caller may try again that way.
     // (The transfer command never goes along with EPRT: some servers answer
     // EPRT only once they have connected, after answering what follows.)
-    static Result<DataChannel> OpenActive(ControlChannel& control, ModeHistory& history);
+    static Result<DataChannel> OpenActive(ControlChannel& control, DataMode& mode);
 
     // For a port named ahead, at the end of an earlier batch of commands:
     // a listening socket like OpenActive's, the EPRT that names it, and

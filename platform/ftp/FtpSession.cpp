@@ -69,7 +69,7 @@ std::vector<RemoteEntry> Named(std::vector<RemoteEntry> entries, const std::stri
 
 FtpSession::FtpSession(ControlChannel control, bool passive, ServerAddress server, LoginData login, TraceSink trace)
     : m_control(std::move(control)), m_server(std::move(server)), m_login(std::move(login)), m_trace(std::move(trace)),
-      m_passive(passive), m_pipelining(m_control.Options().pipelining ? Pipelining::Untried : Pipelining::Off)
+      m_pipelining(m_control.Options().pipelining ? Pipelining::Untried : Pipelining::Off), m_mode(passive, m_trace)
 {
 }
 
@@ -482,7 +482,7 @@ bool FtpSession::RenameOneByOne(const std::string& from, const std::string& to)
 // A listening socket whose port is worth naming now for a transfer to come.
 std::optional<Fd> FtpSession::PortToName(bool transferFollows)
 {
-    if (!transferFollows || m_passive || !m_modes.eprtWorks || m_preparedPort)
+    if (!transferFollows || m_mode.Value() != DataMode::Step::EprtWorks || m_preparedPort)
         return std::nullopt;
     Result<Fd> listener = DataChannel::ListenForServer(m_control);
     if (!listener)
@@ -494,7 +494,7 @@ std::optional<Fd> FtpSession::PortToName(bool transferFollows)
 // a new EPSV replaces a port asked for before and left unused.
 bool FtpSession::NamesPassivePortAhead(bool transferFollows) const
 {
-    return transferFollows && m_passive && m_modes.epsvWorks && !m_modes.epsvRefused;
+    return transferFollows && m_mode.Value() == DataMode::Step::EpsvWorks;
 }
 
 void FtpSession::KeepPassivePort(const Reply& epsv)
@@ -614,8 +614,8 @@ Status FtpSession::SetType(char type)
 
 void FtpSession::SwitchToPassive(const std::string& why)
 {
-    m_control.Note("* passive mode from now on: " + why);
-    m_passive = true;
+    if (!m_mode.Passive())
+        m_mode.Change(DataMode::Step::Epsv, "passive from now on: " + why);
     m_preparedPort.reset();
 }
 
@@ -634,8 +634,7 @@ Result<DataChannel> FtpSession::StartTransfer(const std::string& command)
         if (retry == Retry::Passive)
             SwitchToPassive(started.error().text);
         if (retry == Retry::CommandAlone) {
-            m_control.Note("* transfer commands no longer sent along with EPSV: " + started.error().text);
-            m_modes.epsvWorks = false;
+            m_mode.Change(DataMode::Step::EpsvAlone, started.error().text);
         }
         started = StartTransferOnce(command, retry);
     }
@@ -652,7 +651,7 @@ Result<DataChannel> FtpSession::OpenActive(bool& prepared)
     prepared = port && std::chrono::steady_clock::now() - port->named < kPreparedPortLife;
     if (prepared)
         return DataChannel::WithNamedPort(std::move(port->listener));
-    return DataChannel::OpenActive(m_control, m_modes);
+    return DataChannel::OpenActive(m_control, m_mode);
 }
 
 // The server's port asked for ahead while it is fresh (the command goes
@@ -665,17 +664,18 @@ Result<DataChannel> FtpSession::OpenPassive(const std::string& command, bool& pr
     prepared = port && std::chrono::steady_clock::now() - port->named < kPreparedPortLife;
     if (prepared)
         return DataChannel::ConnectPassive(m_control, port->port, command);
-    return DataChannel::OpenPassive(m_control, m_modes, SendsTogether() ? command : std::string());
+    return DataChannel::OpenPassive(m_control, m_mode, SendsTogether() ? command : std::string());
 }
 
 Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Retry& retry)
 {
     retry = Retry::No;
     bool prepared = false;
-    Result<DataChannel> data = m_passive ? OpenPassive(command, prepared) : OpenActive(prepared);
+    const bool active = !m_mode.Passive();
+    Result<DataChannel> data = active ? OpenActive(prepared) : OpenPassive(command, prepared);
     if (!data) {
-        if (!m_passive && m_modes.activeRefused)
-            retry = Retry::Passive;
+        if (active && m_mode.Passive())
+            retry = Retry::Passive;  // the server refused active mode
         return data.error();
     }
     int refusal = 0;
@@ -688,8 +688,8 @@ Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Re
             retry = Retry::CommandAlone;
         return started.error();
     }
-    if (m_passive && !m_modes.epsvRefused)
-        m_modes.epsvWorks = true;
+    if (m_mode.Value() == DataMode::Step::Epsv)
+        m_mode.Change(DataMode::Step::EpsvWorks, "a transfer started through EPSV");
     return data;
 }
 
@@ -867,12 +867,51 @@ Result<std::vector<RemoteEntry>> FtpSession::FindByList(const std::string& name)
     return Named(ParseListing(*text, static_cast<std::int64_t>(std::time(nullptr))), name);
 }
 
+Result<std::optional<Reply>> FtpSession::EarlyTransferReply()
+{
+    if (!m_control.ReplyWaiting())
+        return std::optional<Reply>();
+    Result<Reply> reply = m_control.FinalReply();
+    if (!reply)
+        return reply.error();
+    return std::optional<Reply>(std::move(*reply));
+}
+
+Result<Reply> FtpSession::TransferReply()
+{
+    return m_control.FinalReply();
+}
+
+Status FtpSession::EndTransfer(const Result<Reply>& final)
+{
+    if (!final)
+        return final.error();
+    m_lastText = final->Text();
+    if (final->Class() != 2)
+        return ReplyError(*final);
+    m_transferOpen = false;
+    return {};
+}
+
+void FtpSession::AbandonTransfer(const Error& error)
+{
+    m_lastText = error.text;
+    m_transferOpen = false;
+}
+
+Error FtpSession::TransferStalled(const std::string& why)
+{
+    return m_control.KillWith(ERROR_INTERNET_TIMEOUT, "the data connection stalled (" + why + ")");
+}
+
 void FtpSession::Quit()
 {
     m_preparedPort.reset();
     m_preparedPassivePort.reset();
+    // QUIT's reply is waited for (the server then closes in good order),
+    // whatever it says.
     if (!m_control.Dead() && !m_transferOpen && DropAhead())
-        m_control.Command("QUIT");
+        static_cast<void>(m_control.Command("QUIT"));
     m_control.Kill(Error{ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The connection is closed."});
 }
 

@@ -117,15 +117,28 @@ public:
     // QUIT (its reply waited for), then the socket is closed.
     void Quit();
 
-    bool Passive() const { return m_passive; }
+    bool Passive() const { return m_mode.Passive(); }
     Pipelining PipeliningState() const { return m_pipelining; }
     const std::string& LastText() const { return m_lastText; }
     const std::string& ServerName() const { return m_control.PeerName(); }
 
-    // For the upload in progress.
-    ControlChannel& Control() { return m_control; }
+    // For the upload in progress (Upload), which never touches the control
+    // connection itself. A final reply that has begun to arrive while data
+    // is still being sent (the server gave up on the file), else none.
+    Result<std::optional<Reply>> EarlyTransferReply();
+    // Reads the transfer's final reply.
+    Result<Reply> TransferReply();
+    // Ends the transfer with its final reply: success only for a 2xx; the
+    // reply (or error) is the last text. The session takes commands again.
+    [[nodiscard]] Status EndTransfer(const Result<Reply>& final);
+    // Ends the transfer after error (its text is the last text).
+    void AbandonTransfer(const Error& error);
+    // The data connection took nothing within its time-out: the control
+    // connection is killed with a text saying so, which is returned.
+    Error TransferStalled(const std::string& why);
+    Millis DataSendTimeout() const { return m_control.Options().dataSendTimeout; }
+    // For a call that decided without asking the server.
     void Remember(const std::string& text) { m_lastText = text; }
-    void EndTransfer() { m_transferOpen = false; }
 
 private:
     FtpSession(ControlChannel control, bool passive, ServerAddress server, LoginData login, TraceSink trace);
@@ -194,13 +207,12 @@ private:
     ServerAddress m_server;
     LoginData m_login;
     TraceSink m_trace;
-    bool m_passive;
     Pipelining m_pipelining = Pipelining::Untried;
     std::deque<Ahead> m_ahead;
     std::vector<AheadStep> m_afterRename;
     // The folder the caller is in, when known (absolute).
     std::optional<std::string> m_folder;
-    DataChannel::ModeHistory m_modes;
+    DataMode m_mode;
     Features m_features;
     char m_type = 0;  // TYPE last set: 'A', 'I', or 0 for none yet
     bool m_transferOpen = false;
