@@ -47,13 +47,14 @@ std::string ServerText(const std::string& peerName, const std::string& what)
 }
 
 ControlChannel::ControlChannel(Fd fd, std::string peerName, const SessionOptions& options, TraceSink trace)
-    : m_fd(std::move(fd)), m_peerName(std::move(peerName)), m_options(options), m_trace(std::move(trace)),
-      m_peer(PeerAddress(m_fd.Get())), m_local(LocalAddress(m_fd.Get()))
+    : m_peerName(std::move(peerName)), m_options(options), m_trace(std::move(trace)), m_peer(PeerAddress(fd.Get())),
+      m_local(LocalAddress(fd.Get()))
 {
-    // Every write is one or two whole command lines that the server must
-    // see at once: none is held back waiting for the ACK of the last one.
+    // Every write is whole command lines that the server must see at once:
+    // none is held back waiting for the ACK of the last one.
     const int on = 1;
-    setsockopt(m_fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_transport = std::make_unique<PlainTransport>(std::move(fd));
 }
 
 void ControlChannel::Note(const std::string& line) const
@@ -68,7 +69,7 @@ void ControlChannel::Kill(Error error)
         return;
     Note("* connection dead: " + error.text);
     m_dead = std::move(error);
-    m_fd.Reset();
+    m_transport.reset();
 }
 
 Error ControlChannel::KillWith(std::uint32_t code, const std::string& what)
@@ -84,7 +85,7 @@ Status ControlChannel::Send(const std::string& command)
 
 Status ControlChannel::SendLines(const std::string& lines)
 {
-    const Status sent = SendAll(m_fd.Get(), lines.data(), lines.size(), m_options.controlSendTimeout);
+    const Status sent = m_transport->Send(lines.data(), lines.size(), m_options.controlSendTimeout);
     if (!sent)
         return KillWith(sent.error().code, "cannot send a command (" + sent.error().text + ")");
     return {};
@@ -113,7 +114,7 @@ std::optional<Result<Reply>> ControlChannel::TakeReply()
 Status ControlChannel::Fill(Millis timeout, bool quietTimeout, bool& timedOut)
 {
     char buffer[4096];
-    const Result<std::size_t> got = ReceiveSome(m_fd.Get(), buffer, sizeof buffer, timeout);
+    const Result<std::size_t> got = m_transport->Receive(buffer, sizeof buffer, timeout);
     if (!got) {
         if (got.error().code == ERROR_INTERNET_TIMEOUT && quietTimeout) {
             timedOut = true;
@@ -213,10 +214,7 @@ bool ControlChannel::ReplyWaiting() const
 {
     if (Dead())
         return false;
-    if (m_reader.HasBufferedBytes())
-        return true;
-    pollfd p{m_fd.Get(), POLLIN, 0};
-    return poll(&p, 1, 0) > 0;
+    return m_reader.HasBufferedBytes() || m_transport->Buffered() > 0 || m_transport->ReceiveReady();
 }
 
 }  // namespace ftp

@@ -1,7 +1,8 @@
 #pragma once
-// The control connection: owns the socket, sends commands (one at a time or
-// a batch in one write) and reads replies through a ReplyReader. Blocks,
-// each wait bounded by the control send or receive time-out.
+// The control connection: owns its byte stream (a Transport over the
+// socket), sends commands (one at a time or a batch in one write) and reads
+// replies through a ReplyReader. Blocks, each wait bounded by the control
+// send or receive time-out.
 //
 // A time-out, an end of the connection, a reply that is not FTP or a 421
 // makes the connection dead (Kill, the only place that state changes): from
@@ -12,8 +13,10 @@
 #include "platform/ftp/Result.h"
 #include "platform/ftp/SessionOptions.h"
 #include "platform/ftp/Socket.h"
+#include "platform/ftp/Transport.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,7 +67,8 @@ public:
     // Kills with the text "<what>" about this server.
     Error KillWith(std::uint32_t code, const std::string& what);
 
-    int SocketFd() const { return m_fd.Get(); }
+    // -1 once dead.
+    int SocketFd() const { return m_transport ? m_transport->SocketFd() : -1; }
     const SocketAddress& Peer() const { return m_peer; }
     const SocketAddress& Local() const { return m_local; }
     const std::string& PeerName() const { return m_peerName; }
@@ -80,7 +84,8 @@ private:
     Status Fill(Millis timeout, bool quietTimeout, bool& timedOut);
     Status SendLines(const std::string& lines);
 
-    Fd m_fd;
+    // The byte stream (a plain socket); null once dead.
+    std::unique_ptr<Transport> m_transport;
     std::string m_peerName;
     SessionOptions m_options;
     TraceSink m_trace;

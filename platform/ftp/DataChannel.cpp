@@ -162,7 +162,7 @@ Result<DataChannel> DataChannel::ConnectToPeerPort(ControlChannel& control, std:
         return error;
     }
     DataChannel channel;
-    channel.m_data = std::move(*fd);
+    channel.m_transport = std::make_unique<PlainTransport>(std::move(*fd));
     channel.m_commandSent = together;
     return channel;
 }
@@ -213,7 +213,7 @@ Result<bool> DataChannel::AcceptWaiting(const ControlChannel& control)
             control.Note("* data connection from " + PeerAddress(fd).Host() + " refused");
             continue;
         }
-        m_data = std::move(incoming);
+        m_transport = std::make_unique<PlainTransport>(std::move(incoming));
         m_listen.Reset();
         return true;
     }
@@ -221,7 +221,7 @@ Result<bool> DataChannel::AcceptWaiting(const ControlChannel& control)
 
 Status DataChannel::Send(const char* data, std::size_t size, Millis timeout)
 {
-    return SendAll(m_data.Get(), data, size, timeout);
+    return m_transport->Send(data, size, timeout);
 }
 
 Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
@@ -229,7 +229,7 @@ Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
     std::string all;
     char buffer[16384];
     for (;;) {
-        const Result<std::size_t> got = ReceiveSome(m_data.Get(), buffer, sizeof buffer, timeout);
+        const Result<std::size_t> got = m_transport->Receive(buffer, sizeof buffer, timeout);
         if (!got)
             return got.error();
         if (*got == 0)
@@ -242,7 +242,9 @@ Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
 
 void DataChannel::Close()
 {
-    m_data.Reset();
+    if (m_transport)
+        static_cast<void>(m_transport->Shutdown(Millis(0)));
+    m_transport.reset();
     m_listen.Reset();
 }
 

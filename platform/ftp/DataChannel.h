@@ -12,6 +12,7 @@
 #include "platform/ftp/Result.h"
 #include "platform/ftp/Socket.h"
 
+#include <memory>
 #include <string>
 
 namespace ftp {
@@ -48,7 +49,7 @@ public:
     DataChannel(DataChannel&&) = default;
     DataChannel& operator=(DataChannel&&) = default;
 
-    bool Connected() const { return m_data.Valid(); }
+    bool Connected() const { return m_transport != nullptr; }
     bool Active() const { return m_listen.Valid() || m_active; }
     // Whether the transfer command went out with the mode command.
     bool CommandSent() const { return m_commandSent; }
@@ -70,7 +71,7 @@ private:
     static Result<DataChannel> ConnectToPeerPort(ControlChannel& control, std::uint16_t port, bool commandSent);
 
     Fd m_listen;
-    Fd m_data;
+    std::unique_ptr<Transport> m_transport;  // once connected
     bool m_active = false;
     bool m_commandSent = false;
 };
