@@ -69,6 +69,7 @@ void ControlChannel::Kill(Error error)
         return;
     Note("* connection dead: " + error.text);
     m_dead = std::move(error);
+    m_tls = nullptr;
     m_transport.reset();
 }
 
@@ -76,6 +77,31 @@ Error ControlChannel::KillWith(std::uint32_t code, const std::string& what)
 {
     Kill(Error{code, ServerText(m_peerName, what)});
     return *m_dead;
+}
+
+Status ControlChannel::StartTls(std::shared_ptr<TlsContext> context)
+{
+    if (Dead())
+        return *m_dead;
+    auto* plain = dynamic_cast<PlainTransport*>(m_transport.get());
+    if (!plain)
+        return KillWith(ERROR_INTERNET_INTERNAL_ERROR, "TLS is already running");
+    Result<std::unique_ptr<TlsTransport>> tls =
+        TlsTransport::Handshake(std::move(context), plain->Release(), TlsTransport::Role::Control,
+                                m_options.connectTimeout);
+    if (!tls)
+        return KillWith(tls.error().code, tls.error().text);
+    m_tls = tls->get();
+    m_transport = std::move(*tls);
+    Note("* TLS " + m_tls->Version() + (m_tls->Certificate().verified ? ", certificate verified"
+                                                                       : ", certificate not verified: " +
+                                                                             m_tls->Certificate().reason));
+    return {};
+}
+
+const CertificateReport* ControlChannel::Certificate() const
+{
+    return m_tls ? &m_tls->Certificate() : nullptr;
 }
 
 Status ControlChannel::Send(const std::string& command)

@@ -13,6 +13,7 @@
 #include "platform/ftp/Result.h"
 #include "platform/ftp/SessionOptions.h"
 #include "platform/ftp/Socket.h"
+#include "platform/ftp/TlsTransport.h"
 #include "platform/ftp/Transport.h"
 
 #include <functional>
@@ -60,6 +61,13 @@ public:
     // Whether a reply has begun to arrive (bytes buffered or readable now).
     bool ReplyWaiting() const;
 
+    // Runs TLS from now on (AUTH TLS accepted, or implicit TLS before the
+    // greeting): the client's handshake within the connect time-out. A
+    // failure kills the connection with a text naming the server.
+    [[nodiscard]] Status StartTls(std::shared_ptr<TlsContext> context);
+    // The server's certificate, once TLS runs; null before.
+    const CertificateReport* Certificate() const;
+
     bool Dead() const { return m_dead.has_value(); }
     const Error& DeadError() const { return *m_dead; }
     // Marks the connection dead with error and closes the socket.
@@ -86,6 +94,7 @@ private:
 
     // The byte stream (a plain socket); null once dead.
     std::unique_ptr<Transport> m_transport;
+    const TlsTransport* m_tls = nullptr;  // m_transport, when it is TLS
     std::string m_peerName;
     SessionOptions m_options;
     TraceSink m_trace;

@@ -224,12 +224,17 @@ Status DataChannel::Send(const char* data, std::size_t size, Millis timeout)
     return m_transport->Send(data, size, timeout);
 }
 
-Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
+Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit, bool& truncated)
 {
+    truncated = false;
     std::string all;
     char buffer[16384];
     for (;;) {
         const Result<std::size_t> got = m_transport->Receive(buffer, sizeof buffer, timeout);
+        if (!got && m_transport->TruncatedEnd()) {
+            truncated = true;
+            return all;
+        }
         if (!got)
             return got.error();
         if (*got == 0)
@@ -240,10 +245,27 @@ Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
     }
 }
 
-void DataChannel::Close()
+Status DataChannel::StartTls(std::shared_ptr<TlsContext> context, Millis timeout)
 {
+    auto* plain = dynamic_cast<PlainTransport*>(m_transport.get());
+    if (!plain)
+        return Error{ERROR_INTERNET_INTERNAL_ERROR, "The data connection is not open."};
+    Result<std::unique_ptr<TlsTransport>> tls =
+        TlsTransport::Handshake(std::move(context), plain->Release(), TlsTransport::Role::Data, timeout);
+    if (!tls) {
+        m_transport.reset();
+        return Error{tls.error().code, "The data connection's " + tls.error().text + "."};
+    }
+    m_transport = std::move(*tls);
+    return {};
+}
+
+void DataChannel::Close(Millis timeout)
+{
+    // A server that never ends TLS properly costs at most timeout; the
+    // transfer's final reply decides.
     if (m_transport)
-        static_cast<void>(m_transport->Shutdown(Millis(0)));
+        static_cast<void>(m_transport->Shutdown(timeout));
     m_transport.reset();
     m_listen.Reset();
 }

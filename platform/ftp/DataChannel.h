@@ -9,6 +9,7 @@
 
 #include "platform/ftp/ControlChannel.h"
 #include "platform/ftp/DataMode.h"
+#include "platform/ftp/TlsTransport.h"
 #include "platform/ftp/Result.h"
 #include "platform/ftp/Socket.h"
 
@@ -60,10 +61,19 @@ public:
     // another host and was closed.
     Result<bool> AcceptWaiting(const ControlChannel& control);
 
+    // TLS on the connection made (after the transfer command went: servers
+    // start it only once they handle the command), resuming context's
+    // control session.
+    [[nodiscard]] Status StartTls(std::shared_ptr<TlsContext> context, Millis timeout);
+
     Status Send(const char* data, std::size_t size, Millis timeout);
-    // Everything until the server closes, at most limit bytes.
-    Result<std::string> ReceiveAll(Millis timeout, std::size_t limit);
-    void Close();
+    // Everything until the server closes, at most limit bytes. truncated:
+    // a TLS stream ended without the server's close-notify (what came is
+    // returned; only the final reply can say it was all).
+    Result<std::string> ReceiveAll(Millis timeout, std::size_t limit, bool& truncated);
+    // Ends the connection: what the server sent is read, TLS sends its
+    // close-notify and waits up to timeout for the server's, then closes.
+    void Close(Millis timeout = Millis(0));
 
 private:
     DataChannel() = default;

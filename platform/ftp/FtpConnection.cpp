@@ -120,3 +120,8 @@ std::string CFtpConnection::GetServerName() const
 {
     return m_session->ServerName();
 }
+
+bool CFtpConnection::OffersTls() const
+{
+    return m_session->OffersTls();
+}

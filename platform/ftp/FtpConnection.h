@@ -94,6 +94,8 @@ public:
     bool IsPassive() const;
     // "host:port" as connected to.
     std::string GetServerName() const;
+    // Plain FTP to a server that offers TLS (AUTH TLS in its features).
+    bool OffersTls() const;
 
 private:
     friend class CInternetSession;

@@ -67,20 +67,21 @@ std::vector<RemoteEntry> Named(std::vector<RemoteEntry> entries, const std::stri
 
 }  // namespace
 
-FtpSession::FtpSession(ControlChannel control, bool passive, ServerAddress server, LoginData login, TraceSink trace)
-    : m_control(std::move(control)), m_server(std::move(server)), m_login(std::move(login)), m_trace(std::move(trace)),
+FtpSession::FtpSession(ControlChannel control, bool passive, ftp::ServerName server, LoginData login, TraceSink trace)
+    : m_control(std::move(control)), m_server(std::move(server.address)), m_tlsMode(server.tls),
+      m_login(std::move(login)), m_trace(std::move(trace)),
       m_pipelining(m_control.Options().pipelining ? Pipelining::Untried : Pipelining::Off), m_mode(passive, m_trace)
 {
 }
 
-Result<std::shared_ptr<FtpSession>> FtpSession::Open(const ServerAddress& server, const LoginData& login,
+Result<std::shared_ptr<FtpSession>> FtpSession::Open(const ftp::ServerName& server, const LoginData& login,
                                                      bool passive, const SessionOptions& options, TraceSink trace)
 {
-    Result<Fd> fd = ConnectToServer(server, options, trace);
+    Result<Fd> fd = ConnectToServer(server.address, options, trace);
     if (!fd)
         return fd.error();
-    std::shared_ptr<FtpSession> session(new FtpSession(ControlChannel(std::move(*fd), server.Name(), options, trace),
-                                                       passive, server, login, trace));
+    std::shared_ptr<FtpSession> session(new FtpSession(
+        ControlChannel(std::move(*fd), server.address.Name(), options, trace), passive, server, login, trace));
     if (const Status s = session->Login(login); !s)
         return s.error();
     if (const Status s = session->ReadFeatures(); !s)
@@ -88,13 +89,30 @@ Result<std::shared_ptr<FtpSession>> FtpSession::Open(const ServerAddress& server
     return session;
 }
 
+// Implicit TLS runs before the greeting; explicit TLS asks with AUTH TLS
+// right after it, and nothing else goes before the handshake. A server that
+// refuses it ends the connection with its reply: never plain FTP instead.
 Status FtpSession::Login(const LoginData& login)
 {
+    if (m_tlsMode == TlsMode::Implicit)
+        if (const Status s = SecureControl(); !s)
+            return s;
     Result<Reply> greeting = m_control.FinalReply();
     if (!greeting)
         return greeting.error();
     if (greeting->Class() != 2)
         return ReplyError(*greeting);
+    if (m_tlsMode == TlsMode::Explicit) {
+        Result<Reply> auth = m_control.Command("AUTH TLS");
+        if (!auth)
+            return auth.error();
+        if (auth->code != 234) {
+            m_control.Kill(ReplyError(*auth));
+            return ReplyError(*auth);
+        }
+        if (const Status s = SecureControl(); !s)
+            return s;
+    }
     const std::string user = login.user.empty() ? "anonymous" : login.user;
     const bool anonymous = user == "anonymous" || user == "ftp";
     const std::string password = login.password.empty() && anonymous ? "anonymous@" : login.password;
@@ -109,7 +127,80 @@ Status FtpSession::Login(const LoginData& login)
         return reply.error();
     if (reply->Class() != 2)
         return ReplyError(*reply);
+    return ProtectData();
+}
+
+Status FtpSession::SecureControl()
+{
+    if (!m_tls) {
+        Result<std::shared_ptr<TlsContext>> context = TlsContext::Create(m_server.host);
+        if (!context)
+            return m_control.KillWith(context.error().code, context.error().text);
+        m_tls = std::move(*context);
+    }
+    if (const Status s = m_control.StartTls(m_tls); !s)
+        return s;
+    return CheckCertificate();
+}
+
+// A certificate that verifies is accepted; any other is put to the
+// caller's decision, and without one the connection ends, naming the
+// fingerprint (it is never trusted by itself).
+Status FtpSession::CheckCertificate()
+{
+    const CertificateReport* report = m_control.Certificate();
+    if (!report || report->verified)
+        return {};
+    const auto& check = m_control.Options().certificateCheck;
+    const Status decided =
+        check ? check(m_server.Name(), *report)
+              : Status(Error{ERROR_INTERNET_SECURE_FAILURE,
+                             "The server's certificate is not trusted (" + report->reason +
+                                 "); its fingerprint is " + report->fingerprint + "."});
+    if (!decided)
+        m_control.Kill(decided.error());
+    return decided;
+}
+
+// Every data connection over TLS too.
+Status FtpSession::ProtectData()
+{
+    if (m_tlsMode == TlsMode::None)
+        return {};
+    for (const char* command : {"PBSZ 0", "PROT P"}) {
+        Result<Reply> reply = m_control.Command(command);
+        if (!reply)
+            return reply.error();
+        if (reply->Class() != 2) {
+            m_control.Kill(ReplyError(*reply));
+            return ReplyError(*reply);
+        }
+    }
     return {};
+}
+
+// The data connection's handshake, once the transfer command went (servers
+// start TLS on it only once they handle the command). A failed one gets
+// the server's word on the transfer (a 425 or 522), read so that the
+// channel stays in step.
+Status FtpSession::SecureData(DataChannel& data)
+{
+    if (!m_tls)
+        return {};
+    const Status secured = data.StartTls(m_tls, m_control.Options().connectTimeout);
+    if (secured)
+        return {};
+    Result<Reply> final = m_control.FinalReply();
+    if (final && final->Class() != 2)
+        return ReplyError(*final);
+    return secured;
+}
+
+Millis FtpSession::DataCloseWait() const
+{
+    if (!m_tls)
+        return Millis(0);
+    return std::min(Millis(5000), m_control.Options().dataReceiveTimeout);
 }
 
 Status FtpSession::ReadFeatures()
@@ -337,6 +428,7 @@ Status FtpSession::Reconnect(const std::string& why)
         return fd.error();
     const SessionOptions options = m_control.Options();
     m_control = ControlChannel(std::move(*fd), m_server.Name(), options, m_trace);
+    m_tls.reset();  // a new control session for the new connection
     // The new connection starts where the caller believes the old one was:
     // the same transfer type and folder.
     const char type = m_type;
@@ -688,6 +780,8 @@ Result<DataChannel> FtpSession::StartTransferOnce(const std::string& command, Re
             retry = Retry::CommandAlone;
         return started.error();
     }
+    if (const Status secured = SecureData(*data); !secured)
+        return secured.error();
     if (m_mode.Value() == DataMode::Step::Epsv)
         m_mode.Change(DataMode::Step::EpsvWorks, "a transfer started through EPSV");
     return data;
@@ -773,8 +867,9 @@ Result<std::string> FtpSession::ReceiveListing(const std::string& command)
     Result<DataChannel> data = StartTransfer(command);
     if (!data)
         return data.error();
-    Result<std::string> text = data->ReceiveAll(m_control.Options().dataReceiveTimeout, kListingLimit);
-    data->Close();
+    bool truncated = false;
+    Result<std::string> text = data->ReceiveAll(m_control.Options().dataReceiveTimeout, kListingLimit, truncated);
+    data->Close(DataCloseWait());
     if (!text && text.error().code == ERROR_INTERNET_TIMEOUT)
         return m_control.KillWith(ERROR_INTERNET_TIMEOUT, "the listing did not arrive (" + text.error().text + ")");
     Result<Reply> final = m_control.FinalReply();

@@ -31,6 +31,7 @@
 #include "platform/ftp/ReplyParsers.h"
 #include "platform/ftp/Result.h"
 #include "platform/ftp/ServerAddress.h"
+#include "platform/ftp/ServerScheme.h"
 
 #include <chrono>
 #include <deque>
@@ -72,7 +73,10 @@ public:
     };
 
     // Connects, reads the greeting, logs in and asks for the features.
-    static Result<std::shared_ptr<FtpSession>> Open(const ServerAddress& server, const LoginData& login, bool passive,
+    // With TLS (explicit: AUTH TLS first, nothing else before it; implicit:
+    // from the first byte) the certificate is checked before the login,
+    // and PBSZ 0 and PROT P follow it, so every data connection is TLS too.
+    static Result<std::shared_ptr<FtpSession>> Open(const ftp::ServerName& server, const LoginData& login, bool passive,
                                                     const SessionOptions& options, TraceSink trace);
 
     // Sends verb and argument; true for a 2xx reply.
@@ -118,6 +122,10 @@ public:
     void Quit();
 
     bool Passive() const { return m_mode.Passive(); }
+    // Plain FTP to a server whose FEAT offers AUTH TLS.
+    bool OffersTls() const { return m_tlsMode == TlsMode::None && m_features.authTls; }
+    // How long closing a data connection waits for the server's end.
+    Millis DataCloseWait() const;
     Pipelining PipeliningState() const { return m_pipelining; }
     const std::string& LastText() const { return m_lastText; }
     const std::string& ServerName() const { return m_control.PeerName(); }
@@ -141,9 +149,13 @@ public:
     void Remember(const std::string& text) { m_lastText = text; }
 
 private:
-    FtpSession(ControlChannel control, bool passive, ServerAddress server, LoginData login, TraceSink trace);
+    FtpSession(ControlChannel control, bool passive, ftp::ServerName server, LoginData login, TraceSink trace);
 
     [[nodiscard]] Status Login(const LoginData& login);
+    [[nodiscard]] Status SecureControl();
+    [[nodiscard]] Status CheckCertificate();
+    [[nodiscard]] Status ProtectData();
+    [[nodiscard]] Status SecureData(DataChannel& data);
     [[nodiscard]] Status ReadFeatures();
     [[nodiscard]] Status SetType(char type);
     [[nodiscard]] Status Ready();
@@ -205,6 +217,8 @@ private:
 
     ControlChannel m_control;
     ServerAddress m_server;
+    TlsMode m_tlsMode;
+    std::shared_ptr<TlsContext> m_tls;  // with TLS: the control connection's session
     LoginData m_login;
     TraceSink m_trace;
     Pipelining m_pipelining = Pipelining::Untried;

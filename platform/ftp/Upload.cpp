@@ -106,7 +106,7 @@ Status Upload::Close()
     if (!m_buffer.empty())
         if (const Status flushed = Flush(); !flushed)
             return flushed;
-    m_data.Close();
+    m_data.Close(m_session->DataCloseWait());
     const Status ended = m_session->EndTransfer(m_finalReply ? Result<Reply>(*m_finalReply) : m_session->TransferReply());
     if (!ended)
         return Fail(ended.error());
