@@ -12,6 +12,9 @@
 #include "upload/LookAhead.h"
 #include "upload/PassiveSetting.h"
 #include "upload/PipeliningSetting.h"
+
+#include "common/CertificatePins.h"
+#include "platform/ftp/CertificateDecision.h"
 #include "upload/UploadNames.h"
 
 #include <chrono>
@@ -88,7 +91,27 @@ void CUploadRun::OpenSession()
     for (const SessionOption& option : kSessionOptions)
         m_session->SetOption(option.option, &option.value, sizeof option.value, 0);
     m_session->SetPipelining(!m_options.noPipelining && ProgramPipeliningSetting());
+    m_session->SetCertificateCheck([this](const std::string& server, const ftp::CertificateReport& report) {
+        return DecideOnCertificate(server, report);
+    });
     TraceWhenAsked(*m_session);
+}
+
+// A certificate that did not verify: the pin stored for the server, a
+// fingerprint given to trust, or the user's answer (a Yes is pinned). A
+// refusal ends the connection; its text goes the server error's way.
+ftp::Status CUploadRun::DecideOnCertificate(const std::string& server, const ftp::CertificateReport& report)
+{
+    const ftp::CertificatePolicy policy{m_options.mayAskAboutCertificates, m_options.trustedFingerprints};
+    const ftp::CertificateDecision decision = ftp::DecideCertificate(server, report, LoadCertificatePin(server),
+                                                                     policy, m_options.certificateQuestions);
+    if (!decision.accepted)
+        return ftp::Error{ERROR_INTERNET_SECURE_FAILURE, decision.errorText};
+    // A pin that cannot be stored only means the question comes again
+    // next time.
+    if (decision.pin)
+        static_cast<void>(SaveCertificatePin(server, *decision.pin));
+    return {};
 }
 
 void CUploadRun::ServerLoop()

@@ -13,6 +13,10 @@
 #include <string>
 
 class CInternetSession;
+namespace ftp {
+class Status;
+struct CertificateReport;
+}  // namespace ftp
 class CTessarineDoc;
 struct ServerEntry;
 struct UploadNames;
@@ -37,6 +41,7 @@ private:
     void VisitFile(const ServerEntry& server, int file);
     void SendLookAhead(const ServerEntry& server, int file, const struct LocalFileStatus& status);
     void PrepareNextFilesAhead(int nextFile);
+    ftp::Status DecideOnCertificate(const std::string& server, const ftp::CertificateReport& report);
     UploadOutcome UploadOpenFile(int file, const UploadNames& names, const struct LocalFileState& local,
                                  class CLocalFileReader& reader);
     void Finish();
