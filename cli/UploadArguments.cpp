@@ -1,12 +1,13 @@
 #include "cli/UploadArguments.h"
 
 #include "cli/OptionParser.h"
+#include "platform/ftp/Fingerprint.h"
 
 namespace cli {
 
 std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::string& error)
 {
-    const ParsedOptions parsed = ParseFlags(args,
+    ParsedOptions parsed = ParseOptions(args,
                                             {{"yes", false},
                                              {"no", false},
                                              {"passive", false},
@@ -15,8 +16,10 @@ std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::strin
                                              {"no-save", false},
                                              {"verbose", false, 'v'},
                                              {"quiet", false, 'q'},
-                                             {"json", false}},
-                                            1);
+                                             {"json", false},
+                                             {"trust-fingerprint", true, 0, true}},
+                                            {.singleDashIsOption = true, .repeatedFlagsAllowed = true});
+    parsed.RequirePositional(1);
     error = parsed.error;
     if (error.empty() && parsed.Has("yes") && parsed.Has("no"))
         error = "--yes and --no cannot be given together";
@@ -24,9 +27,16 @@ std::optional<UploadArguments> ParseUploadArguments(const Args& args, std::strin
         error = "--verbose and --quiet cannot be given together";
     if (error.empty() && parsed.positional[0].empty())
         error = "missing argument";
+    UploadArguments upload;
+    for (const std::string& text : parsed.Values("trust-fingerprint")) {
+        const std::optional<std::string> fingerprint = ftp::ParseFingerprint(text);
+        if (!fingerprint && error.empty())
+            error = "--trust-fingerprint: '" + text + "' is not a SHA-256 fingerprint (32 hex pairs with colons)";
+        if (fingerprint)
+            upload.trustedFingerprints.push_back(*fingerprint);
+    }
     if (!error.empty())
         return std::nullopt;
-    UploadArguments upload;
     upload.path = parsed.positional[0];
     upload.questions = parsed.Has("yes") ? QuestionPolicy::AllYes
                        : parsed.Has("no") ? QuestionPolicy::AllNo

@@ -134,6 +134,10 @@ void CUploadRun::VisitServer(int index)
     try {
         if (!Connect(server))
             return;
+        if (m_connection->Ftp().OffersTls()) {
+            const std::string& name = server.m_strServerName;
+            m_progress.ServerOffersTls(name.rfind("ftp://", 0) == 0 ? name.substr(6) : name);
+        }
         m_connection->ReadRootFolder();
         FileLoop(server);
         CloseConnection();

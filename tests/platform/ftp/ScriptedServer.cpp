@@ -303,7 +303,7 @@ void TableScript::operator()(ScriptedSession& s)
     s.Read();
     s.Reply("230 Logged in.");
     s.Read();
-    s.Raw("211-Features:\r\n MDTM\r\n SIZE\r\n EPSV\r\n211 End\r\n");
+    s.Raw("211-Features:\r\n" + features + "211 End\r\n");
     for (;;) {
         const std::string command = s.Read();
         if (command == "QUIT") {

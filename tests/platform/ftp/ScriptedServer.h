@@ -95,6 +95,7 @@ private:
 class TableScript {
 public:
     std::map<std::string, std::deque<std::string>> replies;
+    std::string features = " MDTM\r\n SIZE\r\n EPSV\r\n";  // FEAT's lines
 
     void operator()(ScriptedSession& s);
 

@@ -5,6 +5,7 @@
 // before the login; a server that refuses AUTH TLS; nothing but AUTH TLS
 // before the handshake.
 
+#include "tests/platform/ftp/ScriptedServer.h"
 #include "tests/servers/TlsServers.h"
 
 #include "platform/ftp/FtpConnection.h"
@@ -156,6 +157,21 @@ TEST_F(TlsSession, AServerThatRefusesAuthTlsEndsTheConnection)
     EXPECT_EQ(server.Commands(), Commands{"AUTH TLS"});
     std::unique_ptr<CFtpConnection> plain(session.GetFtpConnection(server.Address(), server.User(), server.Password()));
     EXPECT_FALSE(plain->OffersTls());
+}
+
+// Plain FTP to a server whose FEAT offers AUTH TLS: the connection says so
+// (the tool hints at ftpes://), and it stays plain.
+TEST_F(TlsSession, APlainConnectionToAServerOfferingTlsSaysSo)
+{
+    test::TableScript table;
+    table.features = " AUTH TLS\r\n MDTM\r\n SIZE\r\n";
+    test::ScriptedServer server(std::ref(table));
+    CInternetSession session;
+    std::unique_ptr<CFtpConnection> c(session.GetFtpConnection(server.Address(), "bob", "secret"));
+    EXPECT_TRUE(c->OffersTls());
+    c->Close();
+    server.Finish();
+    EXPECT_EQ(server.Commands(), (Commands{"USER bob", "PASS secret", "FEAT", "QUIT"}));
 }
 
 }  // namespace
