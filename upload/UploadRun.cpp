@@ -215,12 +215,17 @@ void CUploadRun::VisitFile(const ServerEntry& server, int index)
 void CUploadRun::PrepareNextFilesAhead(int next)
 {
     constexpr std::size_t kMaxSteps = 64;
-    const std::optional<LocalFileStatus> status = GetLocalFileStatus(m_doc.m_files[next].m_strFileName);
-    if (!status || !m_session->Pipelining())
-        return;
-    const ServerEntry& server = m_doc.m_servers[m_serverIndex];
-    const LookAheadStart start{next, &*status, m_connection->EnteredFolder(), m_connection->RootFolder()};
-    m_connection->Ftp().SendAheadWithNextRename(PlanLookAhead(m_doc, server, start, kMaxSteps));
+    std::vector<CFtpConnection::AheadStep> steps;
+    const int count = static_cast<int>(m_doc.m_files.size());
+    const std::optional<LocalFileStatus> status =
+        next < count ? GetLocalFileStatus(m_doc.m_files[next].m_strFileName) : std::nullopt;
+    if (status && m_session->Pipelining()) {
+        const ServerEntry& server = m_doc.m_servers[m_serverIndex];
+        const LookAheadStart start{next, &*status, m_connection->EnteredFolder(), m_connection->RootFolder()};
+        steps = PlanLookAhead(m_doc, server, start, kMaxSteps);
+    }
+    // Always set, so that steps planned for an earlier file never go.
+    m_connection->Ftp().SendAheadWithNextRename(steps);
 }
 
 // Once the server has answered what was sent ahead before, the next
@@ -256,8 +261,7 @@ UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, co
         return UploadOutcome::Unchanged;
     if (m_options.dryRun)
         return UploadOutcome::WouldSend;
-    if (!lastFile)
-        PrepareNextFilesAhead(index + 1);
+    PrepareNextFilesAhead(index + 1);
     return transfer.Send(reader);
 }
 
