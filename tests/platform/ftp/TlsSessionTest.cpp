@@ -174,4 +174,30 @@ TEST_F(TlsSession, APlainConnectionToAServerOfferingTlsSaysSo)
     EXPECT_EQ(server.Commands(), (Commands{"USER bob", "PASS secret", "FEAT", "QUIT"}));
 }
 
+// A peer that breaks the handshake (cut half way, plain text instead of a
+// record, silence) gives a clear error within the time-outs, never a login.
+TEST_F(TlsSession, ABrokenHandshakeIsAClearErrorWithinTheTimeOut)
+{
+    struct Case {
+        const char* behaviour;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"cut", "TLS handshake failed"},
+        {"garbage", "TLS handshake failed"},
+        {"silent", "timed out"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        test::TlsPeer peer(*s_certificate, c.behaviour);
+        CInternetSession session;
+        session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, 1500);
+        session.SetOption(INTERNET_OPTION_CONNECT_RETRIES, 0);
+        const std::string address = "127.0.0.1:" + std::to_string(peer.Port());
+        const std::string error = ConnectError(session, "ftps://" + address, "bob", "secret");
+        EXPECT_NE(error.find("FTP server " + address), std::string::npos) << error;
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+    }
+}
+
 }  // namespace
