@@ -10,8 +10,11 @@
 // (TESSARINE_FTP_TRACE=1 adds our commands with their times).
 //
 //   build-bench/bench/upload_bench [runs] [--passive]
+//   build-bench/bench/upload_bench --long-path ...   (see LongPathBench.cpp)
 
 #include "bench/BenchSupport.h"
+#include "bench/LongPathBench.h"
+#include "bench/UploadBenchTools.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
 #include "tests/servers/TestServers.h"
@@ -29,85 +32,13 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace bench;
 
 namespace {
 
 constexpr int kSmallFiles = 500;
 constexpr int kFolders = 10;
 constexpr int kLargeFiles = 5;
-
-struct Timing {
-    double seconds = 0;
-    int status = -1;
-};
-
-// Runs argv with HOME set to home, output to logPath; waits and measures.
-Timing RunTimed(const std::vector<std::string>& argv, const std::string& home, const std::string& logPath)
-{
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("HOME", home.c_str(), 1);
-        const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        const int null = open("/dev/null", O_RDONLY);
-        dup2(null, 0);
-        dup2(log, 1);
-        dup2(log, 2);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int raw = 0;
-    while (waitpid(pid, &raw, 0) < 0) {
-    }
-    Timing timing;
-    timing.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    timing.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return timing;
-}
-
-// Peak resident memory of argv in KiB, through /usr/bin/time (a child forked
-// from here would carry this process's own high-water mark into its figure).
-long PeakMemoryKiB(const std::vector<std::string>& argv, const std::string& home, const std::string& log,
-                   const fs::path& work)
-{
-    const std::string out = (work / "peak.txt").string();
-    std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", out};
-    timed.insert(timed.end(), argv.begin(), argv.end());
-    RunTimed(timed, home, log);
-    FILE* in = std::fopen(out.c_str(), "r");
-    long kib = -1;
-    if (in) {
-        if (std::fscanf(in, "%ld", &kib) != 1)
-            kib = -1;
-        std::fclose(in);
-    }
-    return kib;
-}
-
-void WriteRandom(const fs::path& path, std::size_t size, std::mt19937& random)
-{
-    fs::create_directories(path.parent_path());
-    std::string bytes(size, '\0');
-    for (char& b : bytes)
-        b = static_cast<char>(random());
-    FILE* out = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
-}
-
-// prefix, n and suffix (built up in place: GCC 12 warns wrongly about
-// "literal" + std::to_string(n)).
-std::string Numbered(const char* prefix, int n, const char* suffix)
-{
-    std::string text(prefix);
-    text += std::to_string(n);
-    text += suffix;
-    return text;
-}
 
 // The local site; returns (full path, web folder) of every file.
 std::vector<std::pair<std::string, std::string>> MakeSite(const fs::path& root)
@@ -129,43 +60,6 @@ std::vector<std::pair<std::string, std::string>> MakeSite(const fs::path& root)
         files.emplace_back(path.string(), "");
     }
     return files;
-}
-
-void WriteConfiguration(const std::string& path, const test::FtpServer& server, const std::string& base,
-                        const std::vector<std::pair<std::string, std::string>>& files)
-{
-    CTessarineDoc doc;
-    ServerEntry entry;
-    entry.m_strServerName = server.Address();
-    entry.m_strUserName = server.User();
-    entry.m_strBaseFolder = base;
-    doc.m_servers.push_back(entry);
-    for (const auto& [local, web] : files) {
-        FileEntry file;
-        file.m_strFileName = local;
-        file.m_strWebFolder = web;
-        doc.m_files.push_back(file);
-    }
-    if (!SaveDocumentFile(doc, path))
-        std::exit(1);
-}
-
-// One sitecopy site per (name, port): the same local site, sent to
-// /pub/sitecopy-NAME.
-void WriteSitecopyRc(const fs::path& home, const fs::path& site,
-                     const std::vector<std::pair<std::string, std::uint16_t>>& targets, bool passive)
-{
-    fs::create_directories(home / ".sitecopy");
-    fs::permissions(home / ".sitecopy", fs::perms::owner_all, fs::perm_options::replace);
-    FILE* rc = std::fopen((home / ".sitecopyrc").c_str(), "w");
-    for (const auto& [name, port] : targets)
-        std::fprintf(rc,
-                     "site bench%s\n  server 127.0.0.1\n  port %u\n  protocol ftp\n  username anonymous\n"
-                     "  password bench@example.com\n  local %s/\n  remote /pub/sitecopy-%s/\n  tempupload\n%s",
-                     name.c_str(), port, site.c_str(), name.c_str(), passive ? "" : "  ftp nopasv\n");
-    std::fclose(rc);
-    fs::permissions(home / ".sitecopyrc", fs::perms::owner_read | fs::perms::owner_write,
-                    fs::perm_options::replace);
 }
 
 struct Bench {
@@ -190,7 +84,7 @@ struct Contestant {
 std::vector<Contestant> Contestants(const Bench& b, const test::FtpServer& server, const std::string& tag)
 {
     const std::string config = (b.work / ("site" + tag + ".tsn")).string();
-    WriteConfiguration(config, server, "pub/ours-" + tag, b.files);
+    WriteConfiguration(config, server.Address(), server.User(), "pub/ours-" + tag, b.files);
     std::vector<std::string> upload = {b.tool, "upload", config, "--no"};
     if (b.passive)
         upload.push_back("--passive");
@@ -242,6 +136,12 @@ void CountCommands(const Bench& b, test::FtpServer& counting, std::vector<Figure
 
 int main(int argc, char** argv)
 {
+    // TESSARINE_BENCH_TOOL: another build of ours to measure (an earlier one, say).
+    const char* otherTool = std::getenv("TESSARINE_BENCH_TOOL");
+    const std::string tool = otherTool ? otherTool : std::string(TESSARINE_DIST_DIR) + "/tessarine";
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--long-path")
+            return bench::RunLongPathBench(argc, argv, tool);
     const int runs = argc > 1 && argv[1][0] != '-' ? std::max(1, std::atoi(argv[1])) : 5;
     bench::PreferTemporaryFoldersInMemory();
     if (!test::VsftpdServer::Available()) {
@@ -259,7 +159,7 @@ int main(int argc, char** argv)
     // The tools' own output, kept for a look afterwards.
     b.log = (fs::current_path() / "upload_bench.log").string();
     fs::remove(b.log);
-    b.tool = std::string(TESSARINE_DIST_DIR) + "/tessarine";
+    b.tool = tool;
 
     // Timed against a server that logs transfers only, as vsftpd does by
     // default; the commands are counted on a second one that logs them all.
@@ -268,7 +168,7 @@ int main(int argc, char** argv)
     std::vector<std::pair<std::string, std::uint16_t>> targets = {{"count", counting.Port()}};
     for (int run = 0; run < runs; ++run)
         targets.emplace_back(std::to_string(run), server.Port());
-    WriteSitecopyRc(b.home, b.site, targets, b.passive);
+    WriteSitecopyRc(b.home, b.site, "127.0.0.1", targets, b.passive);
 
     std::vector<Figures> figures(3);
     for (int run = 0; run < runs; ++run) {
@@ -309,7 +209,7 @@ int main(int argc, char** argv)
     long peak[2] = {0, 0};
     for (int which = 0; which < 2; ++which) {
         const std::string config = (work.path() / ("memory" + std::to_string(which) + ".tsn")).string();
-        WriteConfiguration(config, server, "pub/memory-" + std::to_string(which), which ? large : small);
+        WriteConfiguration(config, server.Address(), server.User(), "pub/memory-" + std::to_string(which), which ? large : small);
         peak[which] = PeakMemoryKiB({b.tool, "upload", config, "--no"}, b.home, b.log, work.path());
     }
     std::printf("tessarine peak memory: %ld KiB for the 500 small files, %ld KiB for the 5 large ones\n", peak[0],

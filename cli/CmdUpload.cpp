@@ -1,4 +1,5 @@
-// tessarine upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save]
+// tessarine upload SITE.tsn [--yes | --no] [--passive] [--no-pipelining] [--trust-fingerprint FP]...
+//                           [--dry-run] [--no-save]
 //                  [-v | -q] [--json]
 //
 // Runs the program's own upload on the loaded configuration, then saves the
@@ -13,6 +14,7 @@
 #include "cli/ToolDocument.h"
 #include "cli/UploadArguments.h"
 #include "model/TessarineDoc.h"
+#include "platform/ftp/CertificateDecision.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -20,6 +22,19 @@
 namespace cli {
 
 namespace {
+
+// The certificate question on the terminal. Asked only when the tool may
+// ask (a terminal, neither --yes nor --no): nothing else trusts a
+// certificate by itself.
+class CTerminalCertificateQuestions : public ftp::ICertificateQuestions {
+public:
+    bool TrustCertificate(const ftp::CertificateQuestion& question) override
+    {
+        std::fprintf(stderr, "%s\n[y/N] ", ftp::CertificateQuestionText(question).c_str());
+        std::fflush(stderr);
+        return ReadYesAnswer(stdin);
+    }
+};
 
 constexpr unsigned int kUploadCommandId = 32771;
 
@@ -69,7 +84,12 @@ int Upload(const UploadArguments& arguments)
     // summary people read goes to standard error.
     std::FILE* bar = ::isatty(STDERR_FILENO) ? stderr : nullptr;
     CUploadReporter reporter(arguments.verbosity, arguments.json, arguments.dryRun, PlanUpload(doc), stdout, bar);
-    CTerminalUploadUi ui(UploadOptions{arguments.dryRun, arguments.passive}, reporter);
+    UploadOptions options{arguments.dryRun, arguments.passive, arguments.noPipelining};
+    CTerminalCertificateQuestions certificateQuestions;
+    options.trustedFingerprints = arguments.trustedFingerprints;
+    options.mayAskAboutCertificates = arguments.questions == QuestionPolicy::Ask && ::isatty(STDIN_FILENO);
+    options.certificateQuestions = &certificateQuestions;
+    CTerminalUploadUi ui(options, reporter);
     CTerminalMessageBox box(arguments.questions,
                             [&reporter](const std::string& text, unsigned int style) { return reporter.MessageShown(text, style); });
     InstallUploadInterruptHandler();

@@ -358,4 +358,11 @@ std::unique_ptr<IUploadProgress> CTerminalUploadUi::CreateProgress()
     return std::make_unique<CTerminalUploadProgress>(m_reporter);
 }
 
+void CTerminalUploadProgress::ServerOffersTls(const std::string& serverName)
+{
+    m_reporter.ClearBar();
+    std::fprintf(stderr, "tessarine: %s offers TLS; use ftpes://%s to encrypt the login\n", serverName.c_str(),
+                 serverName.c_str());
+}
+
 }  // namespace cli

@@ -149,6 +149,7 @@ public:
     void SetFileSize(std::int64_t bytes) override { m_reporter.SetFileSize(bytes); }
     void SetBytesSent(std::int64_t bytes) override { m_reporter.SetBytesSent(bytes); }
     void SetFileOutcome(UploadOutcome outcome) override { m_reporter.FileEnded(outcome); }
+    void ServerOffersTls(const std::string& serverName) override;
     bool IsContinuing() const override { return m_bContinue && !UploadInterrupted(); }
     void ClearContinue() override { m_bContinue = false; }
 

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -19,6 +20,8 @@ struct UploadArguments {
     std::string path;
     QuestionPolicy questions = QuestionPolicy::Ask;
     bool passive = false;
+    bool noPipelining = false;
+    std::vector<std::string> trustedFingerprints;  // --trust-fingerprint, in one form
     bool dryRun = false;
     bool noSave = false;
     Verbosity verbosity = Verbosity::normal;  // -q/--quiet, -v/--verbose

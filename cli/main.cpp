@@ -66,9 +66,11 @@ const std::vector<Command>& AllCommands()
          "  export [KEY]         the store (or the tree of KEY) as REGEDIT4 text\n"
          "  import FILE          apply a REGEDIT4 file (- for standard input), all or nothing\n",
          RunRegistry},
-        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--dry-run] [--no-save] [-v | -q] [--json]",
+        {"upload", "upload SITE.tsn [--yes | --no] [--passive] [--no-pipelining] [--trust-fingerprint FP]... [--dry-run] [--no-save] [-v | -q] [--json]",
          "  --yes, --no          answer every question Yes or No\n"
          "  --passive            passive data connections\n"
+         "  --no-pipelining      one FTP command at a time\n"
+         "  --trust-fingerprint FP  accept the TLS certificate with this SHA-256 fingerprint\n"
          "  --dry-run            list what would be sent; send and save nothing\n"
          "  --no-save            do not save the upload record\n"
          "  -v, --verbose        a line for every file, unchanged ones too\n"

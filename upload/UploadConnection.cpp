@@ -1,6 +1,7 @@
 #include "upload/UploadConnection.h"
 
 #include "platform/ftp/FtpConnection.h"
+#include "platform/ftp/RemoteFolder.h"
 #include "upload/UploadNames.h"
 
 namespace {
@@ -46,6 +47,14 @@ CUploadConnection::FolderResult CUploadConnection::GoToFolder(const std::string&
     if (m_enteredFolder && *m_enteredFolder == targetFolder)
         return FolderResult::Entered;
     m_enteredFolder.reset();
+    const std::string combined = ftp::CombinedFolder(m_rootFolder, targetFolder);
+    if (!targetFolder.empty() && !combined.empty() && m_ftp->SetCurrentDirectory(combined))
+        return Entered(targetFolder);
+    // The two steps are read-only, so they may travel together.
+    if (!targetFolder.empty() && !m_rootFolder.empty()) {
+        m_ftp->DropLookAhead();
+        m_ftp->SendAhead({{true, m_rootFolder}, {true, targetFolder}});
+    }
     if (!EnterRoot(control))
         return Skip();
     if (targetFolder.empty() || m_ftp->SetCurrentDirectory(targetFolder))
@@ -88,6 +97,8 @@ bool CUploadConnection::MakeLevel(const std::string& level)
 {
     if (m_ftp->CreateDirectory(level))
         return true;
+    if (!m_rootFolder.empty())
+        m_ftp->SendAhead({{true, level}, {true, m_rootFolder}});
     return m_ftp->SetCurrentDirectory(level) && m_ftp->SetCurrentDirectory(m_rootFolder);
 }
 

@@ -7,7 +7,9 @@
 // The connection skips the two CWDs of a file whose target folder is the one
 // it last entered, as long as no command failed since: the server's answer
 // could not differ, and a run of many files in one folder then costs no
-// folder commands at all.
+// folder commands at all. When the root folder is absolute, the two CWDs
+// go as one, to the absolute path of the target folder; only when that
+// fails are the two steps made (so that their questions come as designed).
 
 #include "upload/UploadRunControl.h"
 
@@ -48,6 +50,8 @@ public:
     FolderResult GoToFolder(const std::string& targetFolder, CUploadRunControl& control, bool dryRun);
     // A command failed: the next file enters its folder anew.
     void ForgetFolder() { m_enteredFolder.reset(); }
+    // The target folder the connection is in, when it knows.
+    const std::optional<std::string>& EnteredFolder() const { return m_enteredFolder; }
 
 private:
     bool EnterRoot(CUploadRunControl& control);

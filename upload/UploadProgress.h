@@ -35,6 +35,9 @@ public:
     virtual void SetBytesSent(std::int64_t bytes) = 0;
     // The end of the current file on the current server (after SetFileName).
     virtual void SetFileOutcome(UploadOutcome outcome) = 0;
+    // Once per server and run: plain FTP to a server that offers TLS
+    // (serverName as written, without "ftp://"). Nothing shown by default.
+    virtual void ServerOffersTls(const std::string& serverName) { static_cast<void>(serverName); }
 
     // True while the run may go on.
     virtual bool IsContinuing() const = 0;

@@ -9,7 +9,12 @@
 #include "upload/ErrorText.h"
 #include "upload/FileTransfer.h"
 #include "upload/LocalFileReader.h"
+#include "upload/LookAhead.h"
 #include "upload/PassiveSetting.h"
+#include "upload/PipeliningSetting.h"
+
+#include "common/CertificatePins.h"
+#include "platform/ftp/CertificateDecision.h"
 #include "upload/UploadNames.h"
 
 #include <chrono>
@@ -63,6 +68,10 @@ CUploadRun::CUploadRun(CTessarineDoc& doc, IUploadProgress& progress, const Uplo
     : m_doc(doc), m_progress(progress), m_options(options),
       m_control(progress, [&doc] { return doc.PumpWaitingMessages(0); })
 {
+    m_control.SetBeforeTellingUser([this] {
+        if (m_connection && m_connection->IsOpen())
+            m_connection->Ftp().DropLookAhead();
+    });
 }
 
 CUploadRun::~CUploadRun() = default;
@@ -81,7 +90,28 @@ void CUploadRun::OpenSession()
     m_session = std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     for (const SessionOption& option : kSessionOptions)
         m_session->SetOption(option.option, &option.value, sizeof option.value, 0);
+    m_session->SetPipelining(!m_options.noPipelining && ProgramPipeliningSetting());
+    m_session->SetCertificateCheck([this](const std::string& server, const ftp::CertificateReport& report) {
+        return DecideOnCertificate(server, report);
+    });
     TraceWhenAsked(*m_session);
+}
+
+// A certificate that did not verify: the pin stored for the server, a
+// fingerprint given to trust, or the user's answer (a Yes is pinned). A
+// refusal ends the connection; its text goes the server error's way.
+ftp::Status CUploadRun::DecideOnCertificate(const std::string& server, const ftp::CertificateReport& report)
+{
+    const ftp::CertificatePolicy policy{m_options.mayAskAboutCertificates, m_options.trustedFingerprints};
+    const ftp::CertificateDecision decision = ftp::DecideCertificate(server, report, LoadCertificatePin(server),
+                                                                     policy, m_options.certificateQuestions);
+    if (!decision.accepted)
+        return ftp::Error{ERROR_INTERNET_SECURE_FAILURE, decision.errorText};
+    // A pin that cannot be stored only means the question comes again
+    // next time.
+    if (decision.pin)
+        static_cast<void>(SaveCertificatePin(server, *decision.pin));
+    return {};
 }
 
 void CUploadRun::ServerLoop()
@@ -99,10 +129,15 @@ void CUploadRun::ServerLoop()
 void CUploadRun::VisitServer(int index)
 {
     const ServerEntry& server = m_doc.m_servers[index];
+    m_serverIndex = index;
     m_progress.SetServerName(server.m_strServerName);
     try {
         if (!Connect(server))
             return;
+        if (m_connection->Ftp().OffersTls()) {
+            const std::string& name = server.m_strServerName;
+            m_progress.ServerOffersTls(name.rfind("ftp://", 0) == 0 ? name.substr(6) : name);
+        }
         m_connection->ReadRootFolder();
         FileLoop(server);
         CloseConnection();
@@ -171,7 +206,40 @@ void CUploadRun::VisitFile(const ServerEntry& server, int index)
         return;
     }
     const LocalFileState local{status->m_mtime.GetTime(), status->m_size, reader.Size()};
+    SendLookAhead(server, index, *status);
     m_progress.SetFileOutcome(UploadOpenFile(index, names, local, reader));
+}
+
+// What the files after this one will ask first (the next file's folder,
+// say) goes at the end of this file's rename, in the same write.
+void CUploadRun::PrepareNextFilesAhead(int next)
+{
+    constexpr std::size_t kMaxSteps = 64;
+    std::vector<CFtpConnection::AheadStep> steps;
+    const int count = static_cast<int>(m_doc.m_files.size());
+    const std::optional<LocalFileStatus> status =
+        next < count ? GetLocalFileStatus(m_doc.m_files[next].m_strFileName) : std::nullopt;
+    if (status && m_session->Pipelining()) {
+        const ServerEntry& server = m_doc.m_servers[m_serverIndex];
+        const LookAheadStart start{next, &*status, m_connection->EnteredFolder(), m_connection->RootFolder()};
+        steps = PlanLookAhead(m_doc, server, start, kMaxSteps);
+    }
+    // Always set, so that steps planned for an earlier file never go.
+    m_connection->Ftp().SendAheadWithNextRename(steps);
+}
+
+// Once the server has answered what was sent ahead before, the next
+// stretch of the run's read-only commands goes.
+void CUploadRun::SendLookAhead(const ServerEntry& server, int index, const LocalFileStatus& status)
+{
+    constexpr std::size_t kMaxSteps = 256;
+    CFtpConnection& ftp = m_connection->Ftp();
+    if (ftp.HasCommandsAhead() || !m_session->Pipelining())
+        return;
+    const LookAheadStart start{index, &status, m_connection->EnteredFolder(), m_connection->RootFolder()};
+    const std::vector<CFtpConnection::AheadStep> steps = PlanLookAhead(m_doc, server, start, kMaxSteps);
+    if (!steps.empty())
+        ftp.SendAhead(steps);
 }
 
 UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, const LocalFileState& local,
@@ -193,6 +261,7 @@ UploadOutcome CUploadRun::UploadOpenFile(int index, const UploadNames& names, co
         return UploadOutcome::Unchanged;
     if (m_options.dryRun)
         return UploadOutcome::WouldSend;
+    PrepareNextFilesAhead(index + 1);
     return transfer.Send(reader);
 }
 

@@ -13,6 +13,10 @@
 #include <string>
 
 class CInternetSession;
+namespace ftp {
+class Status;
+struct CertificateReport;
+}  // namespace ftp
 class CTessarineDoc;
 struct ServerEntry;
 struct UploadNames;
@@ -35,6 +39,9 @@ private:
     void ServerErrorHandler(int server, const std::string& errorText);
     void FileLoop(const ServerEntry& server);
     void VisitFile(const ServerEntry& server, int file);
+    void SendLookAhead(const ServerEntry& server, int file, const struct LocalFileStatus& status);
+    void PrepareNextFilesAhead(int nextFile);
+    ftp::Status DecideOnCertificate(const std::string& server, const ftp::CertificateReport& report);
     UploadOutcome UploadOpenFile(int file, const UploadNames& names, const struct LocalFileState& local,
                                  class CLocalFileReader& reader);
     void Finish();
@@ -46,6 +53,7 @@ private:
     CUploadRunControl m_control;
     std::unique_ptr<CInternetSession> m_session;
     std::unique_ptr<CUploadConnection> m_connection;
+    int m_serverIndex = 0;
 };
 
 // Passive data connections: asked for by the caller, or set for the program

@@ -45,6 +45,8 @@ UploadRunOutcome CUploadRunControl::Outcome() const
 bool CUploadRunControl::AskToContinue(const std::string& text)
 {
     m_asked = true;
+    if (m_beforeTelling)
+        m_beforeTelling();
     if (AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION) == IDNO) {
         Stop("answered No");
         return false;
@@ -54,6 +56,8 @@ bool CUploadRunControl::AskToContinue(const std::string& text)
 
 void CUploadRunControl::ShowErrorAndStop(const std::string& text)
 {
+    if (m_beforeTelling)
+        m_beforeTelling();
     AfxMessageBox(text, MB_ICONEXCLAMATION);
     Stop("error shown alone");
 }

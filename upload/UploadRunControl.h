@@ -28,6 +28,10 @@ public:
     void ShowErrorAndStop(const std::string& text);
 
     IUploadProgress& Progress() { return m_progress; }
+    // Called before every question and every error shown (the run drops
+    // what it sent ahead to the server: the user's answer may change what
+    // comes next).
+    void SetBeforeTellingUser(std::function<void()> hook) { m_beforeTelling = std::move(hook); }
     // How the run ends if it ends now: stopped once the flag is cleared,
     // else completed, after problems when a question was asked.
     UploadRunOutcome Outcome() const;
@@ -35,5 +39,6 @@ public:
 private:
     IUploadProgress& m_progress;
     std::function<int()> m_pump;
+    std::function<void()> m_beforeTelling;
     bool m_asked = false;
 };

@@ -8,6 +8,12 @@
 #include "upload/UploadProgress.h"
 
 #include <memory>
+#include <string>
+#include <vector>
+
+namespace ftp {
+class ICertificateQuestions;
+}
 
 struct UploadOptions {
     // Connect, walk the folders and run the unchanged test, but create, write,
@@ -15,6 +21,15 @@ struct UploadOptions {
     bool dryRun = false;
     // Passive data connections, on top of the program's own setting.
     bool passive = false;
+    // One FTP command at a time, whatever the program's own setting.
+    bool noPipelining = false;
+    // TLS certificates that do not verify: fingerprints given to trust
+    // (--trust-fingerprint), whether to ask, and who asks (none: never
+    // asked, such a certificate is an error naming its fingerprint unless
+    // pinned or given). Yes pins it in the registry store.
+    std::vector<std::string> trustedFingerprints;
+    bool mayAskAboutCertificates = true;
+    ftp::ICertificateQuestions* certificateQuestions = nullptr;
 };
 
 class IUploadUi {

@@ -9,6 +9,8 @@ namespace ftp {
 
 namespace {
 
+constexpr int kMaxPreliminaryReplies = 8;
+
 bool HasLineBreakOrZero(const std::string& text)
 {
     return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
@@ -45,13 +47,14 @@ std::string ServerText(const std::string& peerName, const std::string& what)
 }
 
 ControlChannel::ControlChannel(Fd fd, std::string peerName, const SessionOptions& options, TraceSink trace)
-    : m_fd(std::move(fd)), m_peerName(std::move(peerName)), m_options(options), m_trace(std::move(trace)),
-      m_peer(PeerAddress(m_fd.Get())), m_local(LocalAddress(m_fd.Get()))
+    : m_peerName(std::move(peerName)), m_options(options), m_trace(std::move(trace)), m_peer(PeerAddress(fd.Get())),
+      m_local(LocalAddress(fd.Get()))
 {
-    // Every write is one or two whole command lines that the server must
-    // see at once: none is held back waiting for the ACK of the last one.
+    // Every write is whole command lines that the server must see at once:
+    // none is held back waiting for the ACK of the last one.
     const int on = 1;
-    setsockopt(m_fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    m_transport = std::make_unique<PlainTransport>(std::move(fd));
 }
 
 void ControlChannel::Note(const std::string& line) const
@@ -66,13 +69,39 @@ void ControlChannel::Kill(Error error)
         return;
     Note("* connection dead: " + error.text);
     m_dead = std::move(error);
-    m_fd.Reset();
+    m_tls = nullptr;
+    m_transport.reset();
 }
 
 Error ControlChannel::KillWith(std::uint32_t code, const std::string& what)
 {
     Kill(Error{code, ServerText(m_peerName, what)});
     return *m_dead;
+}
+
+Status ControlChannel::StartTls(std::shared_ptr<TlsContext> context)
+{
+    if (Dead())
+        return *m_dead;
+    auto* plain = dynamic_cast<PlainTransport*>(m_transport.get());
+    if (!plain)
+        return KillWith(ERROR_INTERNET_INTERNAL_ERROR, "TLS is already running");
+    Result<std::unique_ptr<TlsTransport>> tls =
+        TlsTransport::Handshake(std::move(context), plain->Release(), TlsTransport::Role::Control,
+                                m_options.connectTimeout);
+    if (!tls)
+        return KillWith(tls.error().code, tls.error().text);
+    m_tls = tls->get();
+    m_transport = std::move(*tls);
+    Note("* TLS " + m_tls->Version() + (m_tls->Certificate().verified ? ", certificate verified"
+                                                                       : ", certificate not verified: " +
+                                                                             m_tls->Certificate().reason));
+    return {};
+}
+
+const CertificateReport* ControlChannel::Certificate() const
+{
+    return m_tls ? &m_tls->Certificate() : nullptr;
 }
 
 Status ControlChannel::Send(const std::string& command)
@@ -82,7 +111,7 @@ Status ControlChannel::Send(const std::string& command)
 
 Status ControlChannel::SendLines(const std::string& lines)
 {
-    const Status sent = SendAll(m_fd.Get(), lines.data(), lines.size(), m_options.controlSendTimeout);
+    const Status sent = m_transport->Send(lines.data(), lines.size(), m_options.controlSendTimeout);
     if (!sent)
         return KillWith(sent.error().code, "cannot send a command (" + sent.error().text + ")");
     return {};
@@ -108,11 +137,15 @@ std::optional<Result<Reply>> ControlChannel::TakeReply()
     return std::nullopt;
 }
 
-Status ControlChannel::Fill()
+Status ControlChannel::Fill(Millis timeout, bool quietTimeout, bool& timedOut)
 {
     char buffer[4096];
-    const Result<std::size_t> got = ReceiveSome(m_fd.Get(), buffer, sizeof buffer, m_options.controlReceiveTimeout);
+    const Result<std::size_t> got = m_transport->Receive(buffer, sizeof buffer, timeout);
     if (!got) {
+        if (got.error().code == ERROR_INTERNET_TIMEOUT && quietTimeout) {
+            timedOut = true;
+            return got.error();
+        }
         if (got.error().code == ERROR_INTERNET_TIMEOUT)
             return KillWith(ERROR_INTERNET_TIMEOUT, "no reply (" + got.error().text + ")");
         return KillWith(got.error().code, "connection lost (" + got.error().text + ")");
@@ -130,7 +163,27 @@ Result<Reply> ControlChannel::ReadReply()
     for (;;) {
         if (std::optional<Result<Reply>> reply = TakeReply())
             return std::move(*reply);
-        const Status filled = Fill();
+        bool timedOut = false;
+        const Status filled = Fill(m_options.controlReceiveTimeout, false, timedOut);
+        if (!filled)
+            return filled.error();
+    }
+}
+
+Result<Reply> ControlChannel::FinalReplyWithin(Millis wait, bool& timedOut)
+{
+    timedOut = false;
+    if (Dead())
+        return *m_dead;
+    for (int preliminary = 0;;) {
+        if (std::optional<Result<Reply>> reply = TakeReply()) {
+            if (!*reply || (*reply)->Class() != 1)
+                return std::move(*reply);
+            if (++preliminary > kMaxPreliminaryReplies)
+                return KillWith(ERROR_INTERNET_INTERNAL_ERROR, "too many preliminary replies");
+            continue;
+        }
+        const Status filled = Fill(wait, true, timedOut);
         if (!filled)
             return filled.error();
     }
@@ -138,7 +191,6 @@ Result<Reply> ControlChannel::ReadReply()
 
 Result<Reply> ControlChannel::FinalReply()
 {
-    constexpr int kMaxPreliminaryReplies = 8;
     for (int i = 0; i < kMaxPreliminaryReplies; ++i) {
         Result<Reply> reply = ReadReply();
         if (!reply || reply->Class() != 1)
@@ -188,10 +240,7 @@ bool ControlChannel::ReplyWaiting() const
 {
     if (Dead())
         return false;
-    if (m_reader.HasBufferedBytes())
-        return true;
-    pollfd p{m_fd.Get(), POLLIN, 0};
-    return poll(&p, 1, 0) > 0;
+    return m_reader.HasBufferedBytes() || m_transport->Buffered() > 0 || m_transport->ReceiveReady();
 }
 
 }  // namespace ftp

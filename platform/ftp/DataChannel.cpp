@@ -19,11 +19,11 @@ Error RefusedBy(const Reply& reply)
 }
 
 // The reply to EPSV, with transferCommand sent in the same write when the
-// history allows; together says whether it was.
-Result<Reply> SendEpsv(ControlChannel& control, const DataChannel::ModeHistory& history,
-                       const std::string& transferCommand, bool& together)
+// mode allows; together says whether it was.
+Result<Reply> SendEpsv(ControlChannel& control, const DataMode& mode, const std::string& transferCommand,
+                       bool& together)
 {
-    together = history.epsvWorks && !transferCommand.empty();
+    together = mode.Value() == DataMode::Step::EpsvWorks && !transferCommand.empty();
     if (!together)
         return control.Command("EPSV");
     if (const Status sent = control.SendTogether({"EPSV", transferCommand}); !sent)
@@ -31,12 +31,12 @@ Result<Reply> SendEpsv(ControlChannel& control, const DataChannel::ModeHistory& 
     return control.ReadReply();
 }
 
-Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::ModeHistory& history,
-                                     const std::string& transferCommand, bool& together)
+Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataMode& mode, const std::string& transferCommand,
+                                     bool& together)
 {
     together = false;
-    if (!history.epsvRefused) {
-        Result<Reply> reply = SendEpsv(control, history, transferCommand, together);
+    if (mode.Value() != DataMode::Step::Pasv) {
+        Result<Reply> reply = SendEpsv(control, mode, transferCommand, together);
         if (!reply)
             return reply.error();
         if (reply->code == 229)
@@ -56,7 +56,7 @@ Result<std::uint16_t> AskPassivePort(ControlChannel& control, DataChannel::ModeH
         }
         if (reply->Class() != 5 && reply->code != 229)
             return RefusedBy(*reply);
-        history.epsvRefused = true;
+        mode.Change(DataMode::Step::Pasv, reply->Text());
     }
     if (control.Peer().Family() != AF_INET)
         return Error{ERROR_INTERNET_EXTENDED_ERROR, "The server offers no passive mode for IPv6."};
@@ -87,28 +87,30 @@ std::string PortCommand(const SocketAddress& address)
     return "PORT " + host + "," + std::to_string(port / 256) + "," + std::to_string(port % 256);
 }
 
-// Names the listening address: EPRT, then PORT for IPv4 once EPRT is refused.
-Status NamePort(ControlChannel& control, const SocketAddress& address, DataChannel::ModeHistory& history)
+// Names the listening address: EPRT, then PORT for IPv4 once EPRT is
+// refused. A server that refuses both (5xx), or EPRT over IPv6, refuses
+// active mode: the mode goes passive, and the error carries the reply.
+Status NamePort(ControlChannel& control, const SocketAddress& address, DataMode& mode)
 {
-    if (!history.eprtRefused) {
+    if (mode.Value() != DataMode::Step::Port) {
         Result<Reply> reply = control.Command(EprtCommand(address));
         if (!reply)
             return reply.error();
         if (reply->Class() == 2) {
-            history.eprtWorks = true;
+            mode.Change(DataMode::Step::EprtWorks, "the server accepted EPRT");
             return {};
         }
         if (reply->Class() == 5 && address.Family() != AF_INET)
-            history.activeRefused = true;
+            mode.Change(DataMode::Step::Epsv, "EPRT refused over IPv6: " + reply->Text());
         if (reply->Class() != 5 || address.Family() != AF_INET)
             return RefusedBy(*reply);
-        history.eprtRefused = true;
+        mode.Change(DataMode::Step::Port, reply->Text());
     }
     Result<Reply> reply = control.Command(PortCommand(address));
     if (!reply)
         return reply.error();
     if (reply->Class() == 5)
-        history.activeRefused = true;
+        mode.Change(DataMode::Step::Epsv, "PORT refused too: " + reply->Text());
     if (reply->Class() != 2)
         return RefusedBy(*reply);
     return {};
@@ -128,25 +130,39 @@ Result<Fd> Listen(const SocketAddress& local)
 
 }  // namespace
 
-Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, ModeHistory& history,
+Result<DataChannel> DataChannel::OpenPassive(ControlChannel& control, DataMode& mode,
                                              const std::string& transferCommand)
 {
     bool together = false;
-    const Result<std::uint16_t> port = AskPassivePort(control, history, transferCommand, together);
+    const Result<std::uint16_t> port = AskPassivePort(control, mode, transferCommand, together);
     if (!port)
         return port.error();
+    return ConnectToPeerPort(control, *port, together);
+}
+
+Result<DataChannel> DataChannel::ConnectPassive(ControlChannel& control, std::uint16_t port,
+                                                const std::string& transferCommand)
+{
+    if (const Status sent = control.Send(transferCommand); !sent)
+        return sent.error();
+    return ConnectToPeerPort(control, port, true);
+}
+
+Result<DataChannel> DataChannel::ConnectToPeerPort(ControlChannel& control, std::uint16_t port, bool commandSent)
+{
+    const bool together = commandSent;
     SocketAddress target = control.Peer();
-    target.SetPort(*port);
-    Result<Fd> fd = ConnectTo(target, control.Options().connectTimeout);
+    target.SetPort(port);
+    Result<Fd> fd = ftp::ConnectTo(target, control.Options().connectTimeout);
     if (!fd) {
         Error error{fd.error().code, "Cannot open the data connection to " + target.Host() + ":" +
-                                         std::to_string(*port) + ": " + fd.error().text + "."};
+                                         std::to_string(port) + ": " + fd.error().text + "."};
         if (together)
             control.Kill(error);
         return error;
     }
     DataChannel channel;
-    channel.m_data = std::move(*fd);
+    channel.m_transport = std::make_unique<PlainTransport>(std::move(*fd));
     channel.m_commandSent = together;
     return channel;
 }
@@ -169,12 +185,12 @@ DataChannel DataChannel::WithNamedPort(Fd listener)
     return channel;
 }
 
-Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, ModeHistory& history)
+Result<DataChannel> DataChannel::OpenActive(ControlChannel& control, DataMode& mode)
 {
     Result<Fd> listener = Listen(control.Local());
     if (!listener)
         return listener.error();
-    const Status named = NamePort(control, LocalAddress(listener->Get()), history);
+    const Status named = NamePort(control, LocalAddress(listener->Get()), mode);
     if (!named)
         return named.error();
     return WithNamedPort(std::move(*listener));
@@ -197,7 +213,7 @@ Result<bool> DataChannel::AcceptWaiting(const ControlChannel& control)
             control.Note("* data connection from " + PeerAddress(fd).Host() + " refused");
             continue;
         }
-        m_data = std::move(incoming);
+        m_transport = std::make_unique<PlainTransport>(std::move(incoming));
         m_listen.Reset();
         return true;
     }
@@ -205,15 +221,20 @@ Result<bool> DataChannel::AcceptWaiting(const ControlChannel& control)
 
 Status DataChannel::Send(const char* data, std::size_t size, Millis timeout)
 {
-    return SendAll(m_data.Get(), data, size, timeout);
+    return m_transport->Send(data, size, timeout);
 }
 
-Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
+Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit, bool& truncated)
 {
+    truncated = false;
     std::string all;
     char buffer[16384];
     for (;;) {
-        const Result<std::size_t> got = ReceiveSome(m_data.Get(), buffer, sizeof buffer, timeout);
+        const Result<std::size_t> got = m_transport->Receive(buffer, sizeof buffer, timeout);
+        if (!got && m_transport->TruncatedEnd()) {
+            truncated = true;
+            return all;
+        }
         if (!got)
             return got.error();
         if (*got == 0)
@@ -224,9 +245,28 @@ Result<std::string> DataChannel::ReceiveAll(Millis timeout, std::size_t limit)
     }
 }
 
-void DataChannel::Close()
+Status DataChannel::StartTls(std::shared_ptr<TlsContext> context, Millis timeout)
 {
-    m_data.Reset();
+    auto* plain = dynamic_cast<PlainTransport*>(m_transport.get());
+    if (!plain)
+        return Error{ERROR_INTERNET_INTERNAL_ERROR, "The data connection is not open."};
+    Result<std::unique_ptr<TlsTransport>> tls =
+        TlsTransport::Handshake(std::move(context), plain->Release(), TlsTransport::Role::Data, timeout);
+    if (!tls) {
+        m_transport.reset();
+        return Error{tls.error().code, "The data connection's " + tls.error().text + "."};
+    }
+    m_transport = std::move(*tls);
+    return {};
+}
+
+void DataChannel::Close(Millis timeout)
+{
+    // A server that never ends TLS properly costs at most timeout; the
+    // transfer's final reply decides.
+    if (m_transport)
+        static_cast<void>(m_transport->Shutdown(timeout));
+    m_transport.reset();
     m_listen.Reset();
 }
 

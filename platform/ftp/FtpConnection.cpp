@@ -56,6 +56,40 @@ bool CFtpConnection::Remove(const std::string& fileName)
     return m_session->Simple("DELE", fileName);
 }
 
+namespace {
+
+std::vector<ftp::AheadStep> SessionSteps(const std::vector<CFtpConnection::AheadStep>& steps)
+{
+    std::vector<ftp::AheadStep> ahead;
+    for (const CFtpConnection::AheadStep& step : steps)
+        ahead.push_back(ftp::AheadStep{step.folder ? ftp::AheadStep::Kind::Folder : ftp::AheadStep::Kind::LookUp,
+                                       step.argument});
+    return ahead;
+}
+
+}  // namespace
+
+std::size_t CFtpConnection::SendAhead(const std::vector<AheadStep>& steps)
+{
+    return m_session->SendAhead(SessionSteps(steps));
+}
+
+void CFtpConnection::SendAheadWithNextRename(const std::vector<AheadStep>& steps)
+{
+    m_session->SendAheadWithNextRename(SessionSteps(steps));
+}
+
+bool CFtpConnection::HasCommandsAhead() const
+{
+    return m_session->HasCommandsAhead();
+}
+
+void CFtpConnection::DropLookAhead()
+{
+    // A failure here kills the connection; the next call reports it.
+    static_cast<void>(m_session->DropAhead());
+}
+
 CInternetFile* CFtpConnection::OpenFile(const std::string& fileName, std::uint32_t access, std::uint32_t flags,
                                         std::uintptr_t)
 {
@@ -85,4 +119,9 @@ bool CFtpConnection::IsPassive() const
 std::string CFtpConnection::GetServerName() const
 {
     return m_session->ServerName();
+}
+
+bool CFtpConnection::OffersTls() const
+{
+    return m_session->OffersTls();
 }

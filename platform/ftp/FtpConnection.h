@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CInternetFile;
 class CFtpFileFind;
@@ -54,6 +55,24 @@ public:
     // DELE.
     bool Remove(const std::string& fileName);
 
+    // Pipelining: the folder changes and look-ups the caller is about to
+    // make, in its order, sent ahead in one write where the connection
+    // allows it; the calls that follow are then answered from their
+    // replies as long as they ask exactly that, in that order. Anything
+    // else drops the rest (see DropLookAhead). Returns how many steps went.
+    struct AheadStep {
+        bool folder;           // true: SetCurrentDirectory(argument); false: a look-up of a name
+        std::string argument;
+    };
+    std::size_t SendAhead(const std::vector<AheadStep>& steps);
+    bool HasCommandsAhead() const;
+    // Steps to send at the end of the next RenameAndLookUp's write, where
+    // pipelining allows it (the next file's folder, say); forgotten by any
+    // other SendAhead.
+    void SendAheadWithNextRename(const std::vector<AheadStep>& steps);
+    // Forgets what was sent ahead, reading the replies still owed first.
+    void DropLookAhead();
+
     // Opens fileName on the server for writing (access GENERIC_WRITE; STOR)
     // with FTP_TRANSFER_TYPE_ASCII (TYPE A, lone LF sent as CRLF) or
     // FTP_TRANSFER_TYPE_BINARY (TYPE I, bytes unchanged). Returns a new file
@@ -75,6 +94,8 @@ public:
     bool IsPassive() const;
     // "host:port" as connected to.
     std::string GetServerName() const;
+    // Plain FTP to a server that offers TLS (AUTH TLS in its features).
+    bool OffersTls() const;
 
 private:
     friend class CInternetSession;

@@ -3,6 +3,7 @@
 #include "platform/ftp/FtpConnection.h"
 #include "platform/ftp/FtpSession.h"
 #include "platform/ftp/InternetException.h"
+#include "platform/ftp/ServerScheme.h"
 
 #include <cstring>
 
@@ -69,10 +70,10 @@ bool CInternetSession::QueryOption(std::uint32_t option, std::uint32_t& value) c
 CFtpConnection* CInternetSession::GetFtpConnection(const std::string& server, const std::string& userName,
                                                    const std::string& password, INTERNET_PORT port, bool passive)
 {
-    const ftp::Result<ftp::ServerAddress> address = ftp::ParseServerAddress(server, port);
-    if (!address)
-        throw CInternetException(address.error().code, address.error().text);
-    auto session = ftp::FtpSession::Open(*address, ftp::LoginData{userName, password}, passive, m_options, m_trace);
+    const ftp::Result<ftp::ServerName> name = ftp::ParseServerName(server, port);
+    if (!name)
+        throw CInternetException(name.error().code, name.error().text);
+    auto session = ftp::FtpSession::Open(*name, ftp::LoginData{userName, password}, passive, m_options, m_trace);
     if (!session)
         throw CInternetException(session.error().code, session.error().text);
     return new CFtpConnection(std::move(*session));

@@ -36,7 +36,8 @@ public:
 
     // Connects and logs in. server is a host name or address, optionally
     // with a port: "host:port", "[v6-address]:port" ("host" alone or a bare
-    // IPv6 address uses port, 0 meaning 21). Every address of the name is
+    // IPv6 address uses port, 0 meaning 21), optionally with a scheme:
+    // ftpes:// (explicit TLS), ftps:// (implicit TLS, port 990), ftp://. Every address of the name is
     // tried in turn. An empty user logs in as "anonymous". passive: data
     // connections are opened by the client (EPSV/PASV) instead of the server
     // (EPRT/PORT, the default). Returns a new connection the caller owns and
@@ -46,6 +47,19 @@ public:
     CFtpConnection* GetFtpConnection(const std::string& server, const std::string& userName = {},
                                      const std::string& password = {}, INTERNET_PORT port = 0,
                                      bool passive = false);
+
+    // Whether connections opened afterwards may send read-only commands
+    // ahead, several in one write (on by default); off: one at a time.
+    void SetPipelining(bool on) { m_options.pipelining = on; }
+    bool Pipelining() const { return m_options.pipelining; }
+
+    // Decides, for connections opened afterwards, on a TLS certificate that
+    // did not verify (see SessionOptions::certificateCheck).
+    void SetCertificateCheck(
+        std::function<ftp::Status(const std::string& server, const ftp::CertificateReport& report)> check)
+    {
+        m_options.certificateCheck = std::move(check);
+    }
 
     // Nothing to release (connections are owned by their callers); kept for
     // the callers' symmetry.

@@ -103,6 +103,8 @@ Features ParseFeatures(const Reply& reply)
             f.mdtm = true;
         else if (feature == "SIZE")
             f.size = true;
+        else if (feature == "AUTH")
+            f.authTls = line.find("TLS", start) != std::string::npos;
     }
     return f;
 }

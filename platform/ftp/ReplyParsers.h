@@ -26,6 +26,7 @@ struct Features {
     bool mlst = false;  // MLST, with the size and modify facts
     bool mdtm = false;
     bool size = false;
+    bool authTls = false;  // AUTH TLS offered
 };
 
 // The features a 211 FEAT reply lists.

@@ -17,7 +17,7 @@ struct Error {
     std::string text;
 };
 
-class Status {
+class [[nodiscard]] Status {
 public:
     Status() = default;  // success
     Status(Error error) : m_error(std::move(error)) {}
@@ -31,7 +31,7 @@ private:
 };
 
 template <class T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : m_value(std::move(value)) {}
     Result(Error error) : m_value(std::move(error)) {}

@@ -55,6 +55,8 @@ public:
     bool ReceiveReady() override;
     Status Shutdown(Millis timeout) override;
     int SocketFd() const override { return m_fd.Get(); }
+    // The socket, for TLS to go over it; the transport is closed after.
+    Fd Release() { return std::move(m_fd); }
 
 private:
     Fd m_fd;

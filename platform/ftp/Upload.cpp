@@ -22,16 +22,16 @@ Upload::Upload(std::shared_ptr<FtpSession> session, DataChannel data, bool ascii
 Upload::~Upload()
 {
     if (!m_closed && !m_failure)
-        Close();
-    m_session->EndTransfer();
+        static_cast<void>(Close());
+    if (!m_closed && !m_failure)
+        m_session->AbandonTransfer(Error{ERROR_INTERNET_INCORRECT_HANDLE_STATE, "The remote file was not closed."});
 }
 
 Status Upload::Fail(Error error)
 {
     m_data.Close();
     m_failure = error;
-    m_session->Remember(error.text);
-    m_session->EndTransfer();
+    m_session->AbandonTransfer(error);
     return error;
 }
 
@@ -64,14 +64,16 @@ Status Upload::Flush()
 // control connection while the data connection still takes bytes.
 Status Upload::CheckEarlyReply()
 {
-    if (m_finalReply || !m_session->Control().ReplyWaiting())
+    if (m_finalReply)
         return {};
-    Result<Reply> reply = m_session->Control().FinalReply();
-    if (!reply)
-        return Fail(reply.error());
-    if (reply->Class() != 2)
-        return Fail(ReplyError(*reply));
-    m_finalReply = std::move(*reply);
+    Result<std::optional<Reply>> early = m_session->EarlyTransferReply();
+    if (!early)
+        return Fail(early.error());
+    if (!*early)
+        return {};
+    if ((*early)->Class() != 2)
+        return Fail(ReplyError(**early));
+    m_finalReply = std::move(**early);
     return {};
 }
 
@@ -79,30 +81,20 @@ Status Upload::SendToServer(const char* data, std::size_t size)
 {
     if (const Status early = CheckEarlyReply(); !early)
         return early;
-    const Status sent = m_data.Send(data, size, m_session->Control().Options().dataSendTimeout);
+    const Status sent = m_data.Send(data, size, m_session->DataSendTimeout());
     if (sent)
         return {};
     if (sent.error().code == ERROR_INTERNET_TIMEOUT)
-        return Fail(m_session->Control().KillWith(ERROR_INTERNET_TIMEOUT,
-                                                   "the data connection stalled (" + sent.error().text + ")"));
+        return Fail(m_session->TransferStalled(sent.error().text));
     // The server closed the data connection: its reply says why.
     m_data.Close();
-    Result<Reply> reply = m_finalReply ? Result<Reply>(*m_finalReply) : m_session->Control().FinalReply();
+    Result<Reply> reply = m_finalReply ? Result<Reply>(*m_finalReply) : m_session->TransferReply();
     if (reply && reply->Class() != 2)
         return Fail(ReplyError(*reply));
     if (!reply)
         return Fail(reply.error());
     return Fail(Error{sent.error().code, "The data connection to " + m_session->ServerName() +
                                              " was closed during the transfer (" + sent.error().text + ")."});
-}
-
-Status Upload::Finish(Status outcome)
-{
-    if (!outcome)
-        return outcome;
-    m_closed = true;
-    m_session->EndTransfer();
-    return outcome;
 }
 
 Status Upload::Close()
@@ -114,18 +106,12 @@ Status Upload::Close()
     if (!m_buffer.empty())
         if (const Status flushed = Flush(); !flushed)
             return flushed;
-    m_data.Close();
-    if (m_finalReply) {
-        m_session->Remember(m_finalReply->Text());
-        return Finish({});
-    }
-    Result<Reply> reply = m_session->Control().FinalReply();
-    if (!reply)
-        return Fail(reply.error());
-    m_session->Remember(reply->Text());
-    if (reply->Class() != 2)
-        return Fail(ReplyError(*reply));
-    return Finish({});
+    m_data.Close(m_session->DataCloseWait());
+    const Status ended = m_session->EndTransfer(m_finalReply ? Result<Reply>(*m_finalReply) : m_session->TransferReply());
+    if (!ended)
+        return Fail(ended.error());
+    m_closed = true;
+    return {};
 }
 
 }  // namespace ftp

@@ -39,7 +39,6 @@ private:
     Status SendToServer(const char* data, std::size_t size);
     Status CheckEarlyReply();
     Status Fail(Error error);
-    Status Finish(Status outcome);
 
     std::shared_ptr<FtpSession> m_session;
     DataChannel m_data;

@@ -261,7 +261,8 @@ std::string VsftpdServer::WhyUnavailable()
     return {};
 }
 
-VsftpdServer::VsftpdServer(bool logCommands) : m_logCommands(logCommands)
+VsftpdServer::VsftpdServer(bool logCommands, std::string extraConfig)
+    : m_logCommands(logCommands), m_extraConfig(std::move(extraConfig))
 {
     if (!Available())
         throw std::runtime_error(WhyUnavailable());
@@ -324,7 +325,8 @@ void VsftpdServer::WriteConfig(std::uint16_t port) const
         << "log_ftp_protocol=" << (m_logCommands ? "YES" : "NO") << "\n"
         << "vsftpd_log_file=" << m_log.string() << "\n"
         << "syslog_enable=NO\nuse_localtime=NO\n"
-        << "max_clients=100\nmax_per_ip=100\n";
+        << "max_clients=100\nmax_per_ip=100\n"
+        << m_extraConfig;
 }
 
 std::vector<std::string> VsftpdServer::Commands() const

@@ -124,7 +124,9 @@ private:
 // and Commands() is empty (for timing clients).
 class VsftpdServer : public FtpServer {
 public:
-    explicit VsftpdServer(bool logCommands = true);
+    // extraConfig: lines appended to the configuration (later lines win),
+    // for example a passive address and port range.
+    explicit VsftpdServer(bool logCommands = true, std::string extraConfig = {});
     static bool Available();
     static std::string WhyUnavailable();
     std::vector<std::string> Commands() const override;
@@ -136,6 +138,7 @@ private:
     std::filesystem::path m_log;
     std::filesystem::path m_config;
     bool m_logCommands;
+    std::string m_extraConfig;
     std::unique_ptr<ServerProcess> m_process;
 };
 

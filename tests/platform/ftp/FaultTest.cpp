@@ -76,6 +76,16 @@ std::string PasvReply(const std::string& host, std::uint16_t port)
            ").";
 }
 
+// The first write of several commands on a connection is the client's
+// probe of pipelining: a rename, answered at once.
+const Commands kProbe = {"RNFR p", "RNTO q"};
+void ServeProbe(ScriptedSession& s)
+{
+    ReadTogether(s, 2);
+    s.Reply("350 Ready for RNTO.");
+    s.Reply("250 Rename successful.");
+}
+
 Commands Then(Commands first, const Commands& more)
 {
     first.insert(first.end(), more.begin(), more.end());
@@ -440,6 +450,7 @@ TEST_F(FaultTest, OnceEpsvWorkedTheTransferCommandGoesWithItUntilA425)
 {
     ScriptedServer server([](ScriptedSession& s) {
         s.Login();
+        ServeProbe(s);
         s.Read();
         s.Reply("200 Binary.");
         s.Read();  // EPSV alone
@@ -457,11 +468,12 @@ TEST_F(FaultTest, OnceEpsvWorkedTheTransferCommandGoesWithItUntilA425)
             throw std::runtime_error("wrong data");
     });
     auto c = Connect(server, true);
+    EXPECT_TRUE(c->Rename("p", "q"));
     for (const char* name : {"a", "b", "c"})
         Store(*c, name, "x");
     Store(*c, "d", "4");
     c.reset();
-    Finished(server, Then(kLogin, {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b", "EPSV", "STOR c", "EPSV", "STOR c",
+    Finished(server, Then(Then(kLogin, kProbe), {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b", "EPSV", "STOR c", "EPSV", "STOR c",
                                    "EPSV", "STOR d", "QUIT"}));
 }
 
@@ -469,6 +481,7 @@ TEST_F(FaultTest, EpsvWithoutAPortWhileTheTransferCommandWaitsEndsTheConnection)
 {
     ScriptedServer server([](ScriptedSession& s) {
         s.Login();
+        ServeProbe(s);
         s.Read();
         s.Reply("200 Binary.");
         s.Read();
@@ -477,18 +490,20 @@ TEST_F(FaultTest, EpsvWithoutAPortWhileTheTransferCommandWaitsEndsTheConnection)
         s.Reply("229 Entering Extended Passive Mode.");
     });
     auto c = Connect(server, true);
+    EXPECT_TRUE(c->Rename("p", "q"));
     Store(*c, "a", "first");
     EXPECT_EQ(StoreError(*c, "b", "second"),
               "FTP server " + server.Address() + ": the reply to EPSV named no port (229 Entering Extended Passive Mode.).");
     EXPECT_FALSE(c->SetCurrentDirectory("www"));  // at once: the connection is dead
     c.reset();
-    Finished(server, Then(kLogin, {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b"}));
+    Finished(server, Then(Then(kLogin, kProbe), {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b"}));
 }
 
 TEST_F(FaultTest, RefusedEpsvWithTheTransferCommandBehindItFallsBackToPasv)
 {
     ScriptedServer server([](ScriptedSession& s) {
         s.Login();
+        ServeProbe(s);
         s.Read();
         s.Reply("200 Binary.");
         s.Read();
@@ -507,10 +522,12 @@ TEST_F(FaultTest, RefusedEpsvWithTheTransferCommandBehindItFallsBackToPasv)
         s.Reply("226 Transfer complete.");
     });
     auto c = Connect(server, true);
+    EXPECT_TRUE(c->Rename("p", "q"));
     Store(*c, "a", "first");
     Store(*c, "b", "second");
     c.reset();
-    Finished(server, Then(kLogin, {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b", "PASV", "STOR b", "QUIT"}));
+    Finished(server,
+             Then(Then(kLogin, kProbe), {"TYPE I", "EPSV", "STOR a", "EPSV", "STOR b", "PASV", "STOR b", "QUIT"}));
 }
 
 TEST_F(FaultTest, ErrorAfterACleanCloseIsNotSuccess)
@@ -792,6 +809,7 @@ TEST_F(FaultTest, InActiveModeTheNextTransfersPortIsNamedWithTheRename)
         SCOPED_TRACE(refusedOnce ? "425 to the port named ahead" : "port named ahead used");
         ScriptedServer server([&](ScriptedSession& s) {
             LoginWithSizeAndMdtm(s);
+            ServeProbe(s);
             s.Read();
             s.Reply("200 Binary.");
             std::string port = s.Read();
@@ -816,6 +834,7 @@ TEST_F(FaultTest, InActiveModeTheNextTransfersPortIsNamedWithTheRename)
             ServeRenameAndLookUp(s);
         });
         auto c = Connect(server);
+        EXPECT_TRUE(c->Rename("p", "q"));
         Store(*c, "OrviktsnTemp.gif", "a");
         EXPECT_TRUE(c->RenameAndLookUp("OrviktsnTemp.gif", "a.gif", true));
         Store(*c, "OrviktsnTemp.gif", "b");
@@ -823,7 +842,8 @@ TEST_F(FaultTest, InActiveModeTheNextTransfersPortIsNamedWithTheRename)
         EXPECT_TRUE(c->RenameAndLookUp("OrviktsnTemp.gif", "b.gif", false));
         c.reset();
         server.Finish();
-        Commands expected = {"USER bob", "PASS secret", "FEAT", "TYPE I", "EPRT", "STOR OrviktsnTemp.gif",
+        Commands expected = {"USER bob", "PASS secret", "FEAT", "RNFR p", "RNTO q", "TYPE I", "EPRT",
+                             "STOR OrviktsnTemp.gif",
                              "RNFR OrviktsnTemp.gif", "RNTO a.gif", "SIZE a.gif", "MDTM a.gif", "EPRT",
                              "STOR OrviktsnTemp.gif"};
         if (refusedOnce)

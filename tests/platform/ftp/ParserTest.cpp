@@ -149,6 +149,10 @@ TEST(ReplyParsers, Features)
     ftp::Reply refused{500, {"500 FEAT not understood."}};
     const ftp::Features none = ftp::ParseFeatures(refused);
     EXPECT_FALSE(none.mlst || none.mdtm || none.size);
+    EXPECT_FALSE(all.authTls);
+    for (const char* line : {" AUTH TLS", " AUTH SSL;TLS", " auth tls-c"})
+        EXPECT_TRUE(ftp::ParseFeatures(ftp::Reply{211, {"211-Features:", line, "211 End"}}).authTls) << line;
+    EXPECT_FALSE(ftp::ParseFeatures(ftp::Reply{211, {"211-Features:", " AUTH SSL", "211 End"}}).authTls);
 }
 
 TEST(ServerAddress, HostsAndPorts)

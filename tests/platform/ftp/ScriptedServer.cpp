@@ -171,6 +171,42 @@ std::string ScriptedSession::Read()
     }
 }
 
+std::string ScriptedSession::ReadDroppingTheRest()
+{
+    const std::string first = Read();
+    for (;;) {
+        pollfd p{m_control, POLLIN, 0};
+        if (m_pending.empty() && poll(&p, 1, 200) <= 0)
+            break;
+        if (m_pending.find("\r\n") == std::string::npos) {
+            char buffer[4096];
+            const ssize_t n = recv(m_control, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            m_pending.append(buffer, static_cast<std::size_t>(n));
+            continue;
+        }
+        const std::size_t end = m_pending.find("\r\n");
+        std::lock_guard<std::mutex> lock(*m_mutex);
+        m_commands->push_back("dropped: " + m_pending.substr(0, end));
+        m_pending.erase(0, end + 2);
+    }
+    return first;
+}
+
+void ScriptedSession::AcceptNextControl()
+{
+    // The old connection stays open until the new one came: the client
+    // must give it up on its own.
+    if (!Readable(m_serverListen))
+        Fail("the client did not connect again");
+    CloseFd(m_control);
+    m_pending.clear();
+    m_control = accept4(m_serverListen, nullptr, nullptr, SOCK_CLOEXEC);
+    const int one = 1;
+    setsockopt(m_control, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
+
 void ScriptedSession::Login()
 {
     Reply("220 Scripted server ready.");
@@ -259,6 +295,52 @@ void ScriptedSession::CloseControl()
     CloseFd(m_control);
 }
 
+void TableScript::operator()(ScriptedSession& s)
+{
+    s.Reply("220 Ready.");
+    s.Read();
+    s.Reply("331 Password required.");
+    s.Read();
+    s.Reply("230 Logged in.");
+    s.Read();
+    s.Raw("211-Features:\r\n" + features + "211 End\r\n");
+    for (;;) {
+        const std::string command = s.Read();
+        if (command == "QUIT") {
+            s.Reply("221 Goodbye.");
+            return;
+        }
+        Answer(s, command);
+    }
+}
+
+void TableScript::Answer(ScriptedSession& s, const std::string& command)
+{
+    auto exact = replies.find(command);
+    if (exact != replies.end() && !exact->second.empty()) {
+        s.Reply(exact->second.front());
+        exact->second.pop_front();
+        return;
+    }
+    const std::string verb = command.substr(0, command.find(' '));
+    if (verb == "EPSV") {
+        s.Reply("229 Entering Extended Passive Mode (|||" + std::to_string(s.ListenPassive()) + "|)");
+    } else if (verb == "STOR") {
+        s.AcceptData();
+        s.Reply("150 Ok to send data.");
+        s.ReceiveData();
+        s.Reply("226 Transfer complete.");
+    } else {
+        static const std::map<std::string, std::string> defaults = {
+            {"PWD", "257 \"/\" is the current directory."}, {"CWD", "250 Directory changed."},
+            {"TYPE", "200 Binary."}, {"MKD", "257 Created."}, {"RNFR", "350 Ready for RNTO."},
+            {"RNTO", "250 Renamed."}, {"DELE", "250 Deleted."}, {"SIZE", "550 No such file."},
+            {"MDTM", "550 No such file."}};
+        const auto d = defaults.find(verb);
+        s.Reply(d != defaults.end() ? d->second : "502 Not in the table.");
+    }
+}
+
 bool ScriptedServer::CanListenOn(const std::string& host)
 {
     try {
@@ -293,6 +375,7 @@ void ScriptedServer::Run(Script script)
     s.m_host = m_host;
     s.m_commands = &m_commands;
     s.m_mutex = &m_mutex;
+    s.m_serverListen = m_listen;
     try {
         if (!Readable(m_listen))
             throw ScriptFailure("the client did not connect");

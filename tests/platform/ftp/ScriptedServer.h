@@ -12,6 +12,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -38,6 +40,13 @@ public:
     std::string Read();
     // Greeting, USER, PASS and a refused FEAT.
     void Login();
+    // A server that reads only the first command of each write: the next
+    // command, then whatever else arrives within a moment is thrown away
+    // (recorded as "dropped: COMMAND").
+    std::string ReadDroppingTheRest();
+    // Takes the client's next control connection, then closes the current
+    // one: a client that connects again.
+    void AcceptNextControl();
 
     // Passive: a listener on the server's address; its port, to name in a reply.
     std::uint16_t ListenPassive();
@@ -67,12 +76,31 @@ private:
 
     std::string m_host;
     int m_control = -1;
+    int m_serverListen = -1;  // the server's control listener
     int m_listen = -1;
     int m_data = -1;
     std::string m_pending;  // received, not yet a full line
     unsigned m_seed = 1;
     std::vector<std::string>* m_commands = nullptr;
     std::mutex* m_mutex = nullptr;
+};
+
+// A script that answers every command by a table until QUIT, for tests
+// that state the command sequence of a longer run: the login (FEAT offers
+// MDTM, SIZE and EPSV), then the replies given for an exact command, used
+// once each and in order, else a default by verb (PWD "/", CWD, TYPE, MKD,
+// RNFR, RNTO succeed; SIZE and MDTM find nothing). Passive transfers only:
+// EPSV names a fresh port, STOR takes the data connection and the data.
+// Pass it by std::ref to keep the table for a look afterwards.
+class TableScript {
+public:
+    std::map<std::string, std::deque<std::string>> replies;
+    std::string features = " MDTM\r\n SIZE\r\n EPSV\r\n";  // FEAT's lines
+
+    void operator()(ScriptedSession& s);
+
+private:
+    void Answer(ScriptedSession& s, const std::string& command);
 };
 
 class ScriptedServer {
