@@ -1,5 +1,6 @@
 #include "app/AboutDlg.h"
 
+#include "app/Resource.h"
 #include "app/ResourcePictures.h"
 #include "platform/widgets/DialogUnits.h"
 #include "res/VersionText.h"
@@ -30,6 +31,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 bool CAboutDlg::OnInitDialog()
 {
     setWindowTitle(QStringLiteral("About Tessarine"));
+    // F1 here shows the About command's topic.
+    setProperty("helpId", static_cast<int>(res::ID_APP_ABOUT));
     setModal(true);
     const DialogBaseUnits base = BaseUnitsOf(font());
     setFixedSize(MapDialogSize(QSize(260, 185), base));

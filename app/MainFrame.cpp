@@ -20,6 +20,7 @@
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -76,6 +77,8 @@ bool CMainFrame::LoadFrame(unsigned int, CDocument& doc, const std::function<CTe
     CreateMenus();
     CreateStatusBar();
     CreateAdvertisementBar();
+    // F1 in the dialogs opened over this window.
+    qApp->installEventFilter(this);
     m_view = makeView(this);
     m_view->setProperty("helpId", kViewTopic);
     doc.AddView(m_view);
@@ -359,6 +362,15 @@ void CMainFrame::OnContextHelp()
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    // F1 in one of the program's dialogs (they block this window's own F1):
+    // the dialog's topic.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && watched->isWidgetType()) {
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (qobject_cast<QDialog*>(window) && window != this)
+            if (const int id = CHelpWindow::HelpIdOf(window); id != 0 && HelpWindow().ShowTopic(id))
+                return true;
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
         qobject_cast<QMenu*>(watched)) {
         const int id = CurrentHelpContext();

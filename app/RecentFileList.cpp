@@ -4,6 +4,7 @@
 #include "platform/registry/RegistryStore.h"
 
 #include <algorithm>
+#include <string_view>
 
 CRecentFileList::CRecentFileList(std::string keyPath, int size)
     : m_keyPath(std::move(keyPath)), m_size(size)
@@ -63,10 +64,33 @@ std::string CRecentFileList::GetMenuText(int index, int maxLength) const
     return text;
 }
 
+namespace {
+
+// Characters, not bytes: a name is UTF-8, and a byte that continues a
+// character (10xxxxxx) starts none.
+std::size_t CharCount(std::string_view text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The first count characters of text, never part of one.
+std::string FirstChars(const std::string& text, std::size_t count)
+{
+    std::size_t end = 0;
+    for (std::size_t chars = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && chars++ == count)
+            break;
+    }
+    return text.substr(0, end);
+}
+
+}  // namespace
+
 std::string AbbreviatePath(const std::string& path, int maxLength)
 {
     const std::size_t max = static_cast<std::size_t>(std::max(maxLength, 0));
-    if (path.size() <= max)
+    if (CharCount(path) <= max)
         return path;
     const std::size_t slash = path.rfind('/');
     const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -75,9 +99,9 @@ std::string AbbreviatePath(const std::string& path, int maxLength)
     // Drop leading folders one at a time until the rest fits behind "/...".
     std::size_t from = path.find('/', root.size());
     while (from != std::string::npos) {
-        if (root.size() + dots.size() + (path.size() - from) <= max)
+        if (root.size() + dots.size() + CharCount(std::string_view(path).substr(from)) <= max)
             return root + dots + path.substr(from);
         from = path.find('/', from + 1);
     }
-    return fileName.substr(0, max);
+    return FirstChars(fileName, max);
 }

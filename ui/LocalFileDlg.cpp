@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr int kHelpTopic = 4;
+
 const DialogControl kTemplate[] = {
     {0, ControlKind::label, "&File Name:", {7, 7, 172, 8}},
     {CLocalFileDlg::IDC_FILE_NAME, ControlKind::edit, "", {7, 17, 172, 14}},
@@ -43,6 +45,8 @@ const std::string& CLocalFileDlg::FilterText()
 CLocalFileDlg::CLocalFileDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Local File To Upload"));
+    // The help topic F1 shows while the dialog is up.
+    setProperty("helpId", kHelpTopic);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(DialogSize(*this, {240, 129}));

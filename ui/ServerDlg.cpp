@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kHelpTopic = 3;
+
 const DialogControl kTemplate[] = {
     {0, ControlKind::label, "&Server Name:", {7, 9, 48, 8}},
     {CServerDlg::IDC_SERVER_NAME, ControlKind::edit, "", {55, 7, 178, 14}},
@@ -26,6 +28,8 @@ const DialogControl kTemplate[] = {
 CServerDlg::CServerDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Web Site FTP Server"));
+    // The help topic F1 shows while the dialog is up.
+    setProperty("helpId", kHelpTopic);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(DialogSize(*this, {240, 104}));

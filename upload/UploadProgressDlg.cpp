@@ -3,6 +3,7 @@
 #include "platform/widgets/DialogUnits.h"
 #include "platform/widgets/ElidedLabel.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -55,8 +56,17 @@ CUploadProgressDlg::CUploadProgressDlg(QWidget* pOwnerWnd)
 
 CUploadProgressDlg::~CUploadProgressDlg()
 {
+    // The run's last message box has just closed, or the dialog itself is
+    // active: the keyboard is still within the run's windows.
+    QWidget* active = QApplication::activeWindow();
+    const bool runHadKeyboard = !active || active == this;
     // Hidden first, so the owner takes input again before the window goes.
     hide();
+    // A closing dialog hands the keyboard back to its owner; left to the
+    // window system, no window of the program might get it, and the main
+    // window's shortcuts would do nothing until the user clicked it.
+    if (m_pOwnerWnd && runHadKeyboard)
+        m_pOwnerWnd->activateWindow();
 }
 
 void CUploadProgressDlg::CreateControls()

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
 using Cmd = CCommandLineInfo;
 
 TEST(CommandLineInfo, SwitchesAreOnlyTheKnownNamesEverythingElseIsAFile)
@@ -91,11 +93,19 @@ TEST(RecentFileList, MenuTextsAreShortenedToThirtyCharacters)
         {"/home/anna/sites/twenty-four-chars-xx.tsn", "/.../twenty-four-chars-xx.tsn"},
         {"/home/anna/twenty-seven-char-name1.tsn", "twenty-seven-char-name1.tsn"},
         {"/123456789/123456789/12345678", "/123456789/123456789/12345678"},
+        // Thirty characters, not bytes; a character is never cut in two.
+        {"/home/jürgen/Gärten/site.tsn", "/home/jürgen/Gärten/site.tsn"},
+        {"/home/jürgen/Größere Gärten/Übersicht.tsn", "/.../Übersicht.tsn"},
+        {"/home/anna/Größe/Gärten-Blätter2.tsn", "/.../Größe/Gärten-Blätter2.tsn"},
+        {"/home/Übersicht-der-Gärtnerei-Größenordnung.tsn", "Übersicht-der-Gärtnerei-Größen"},
+        {"/home/abcdefghijklmnopqrstuvwxyz0123ä.tsn", "abcdefghijklmnopqrstuvwxyz0123"},
+        {"/home/abcdefghijklmnopqrstuvwxyz012ä.tsn", "abcdefghijklmnopqrstuvwxyz012ä"},
     };
     for (const Row& row : rows) {
-        const std::string shown = AbbreviatePath(row.path, 30);
-        EXPECT_EQ(shown, row.shown) << row.path;
-        EXPECT_LE(shown.size(), 30u);
+        const QString shown = QString::fromStdString(AbbreviatePath(row.path, 30));
+        EXPECT_EQ(shown, QString::fromUtf8(row.shown)) << row.path;
+        EXPECT_LE(shown.size(), 30);
+        EXPECT_FALSE(shown.contains(QChar::ReplacementCharacter)) << row.path;
     }
     CRecentFileList list("Software\\Orvik\\Tessarine\\Recent File List", 9);
     list.Add("/home/anna/R&D.tsn");

@@ -8,6 +8,7 @@
 #include "app/ResourcePictures.h"
 #include "app/TerminationWatcher.h"
 #include "model/TessarineDoc.h"
+#include "ui/TessarineView.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -135,6 +136,37 @@ TEST_F(FrameHelpAndBarsTest, HelpTopicsF1AndContextHelpOpenTheTopicOfWhatWasChos
         QTest::keyClick(frame.windowHandle(), Qt::Key_F1);
         EXPECT_EQ(help.CurrentTopic(), row.topic) << row.name;
     }
+    // F1 in a dialog over the window, which blocks the window's own F1:
+    // the dialog's topic, and the dialog stays open.
+    struct DialogRow {
+        const char* name;
+        std::function<void()> open;
+        int topic;
+    };
+    const DialogRow dialogs[] = {
+        {"server dialog", [&] { frame.View()->OnServerAdd(); }, 3},
+        {"local file dialog", [&] { frame.View()->OnFileAdd(); }, 4},
+        {"About box", [&] { frame.SendCommand(ID_APP_ABOUT); }, 57664},
+    };
+    for (const DialogRow& row : dialogs) {
+        SCOPED_TRACE(row.name);
+        help.close();
+        bool stayedOpen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog, Qt::Key_F1);
+            stayedOpen = dialog->isVisible();
+            dialog->close();
+        });
+        row.open();
+        EXPECT_EQ(help.CurrentTopic(), row.topic);
+        EXPECT_TRUE(help.isVisible());
+        EXPECT_TRUE(stayedOpen);
+    }
+
     // F1 in an open menu: the highlighted command's topic.
     QMenu* file = frame.FileMenu();
     file->popup(frame.mapToGlobal(QPoint(0, 0)));

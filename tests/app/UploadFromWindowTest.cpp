@@ -271,6 +271,9 @@ TEST_F(UploadFromWindowTest, TheRunsQuestionsAreAnsweredWhileTheDialogIsUp)
     EXPECT_EQ(asked[1].text, "Upload complete.");
     EXPECT_TRUE(Arrived("site0/www/index.html")) << "Yes went on with the next file";
     EXPECT_TRUE(TakesInput(frame));
+    // The last box and the dialog gone, the keyboard is the window's again.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &frame);
 }
 
 TEST_F(UploadFromWindowTest, ARequestToEndDuringTheRunStopsItAndThenClosesTheNormalWay)
