@@ -389,6 +389,9 @@ void CMainFrame::OnUpload()
     IUploadUi* previous = SetUploadUi(m_uploadUi.get());
     doc->OnUpload();
     SetUploadUi(previous);
+    // Plain FTP to a server that offers TLS: a hint, not a question.
+    if (const QString hint = m_uploadUi->TakeTlsHint(); !hint.isEmpty())
+        m_wndStatusBar->showMessage(hint);
     // A close asked for during the run stopped it; now the window closes the
     // normal way, asking to save what the run changed.
     if (m_uploadUi->TakeQuitRequest())

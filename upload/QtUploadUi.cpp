@@ -1,10 +1,30 @@
 #include "upload/QtUploadUi.h"
 
+#include "platform/framework/MessageBox.h"
+#include "platform/ftp/CertificateDecision.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QThread>
 
-CQtUploadUi::CQtUploadUi(QWidget* owner) : m_owner(owner)
+namespace {
+
+// Through the message seam, as the run's other questions: the window's box
+// handler shows it over the progress dialog, and tests may answer it. No is
+// the default button: Enter alone never trusts a certificate.
+class CMessageBoxCertificateQuestions : public ftp::ICertificateQuestions {
+public:
+    bool TrustCertificate(const ftp::CertificateQuestion& question) override
+    {
+        return AfxMessageBox(ftp::CertificateQuestionText(question), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+               IDYES;
+    }
+};
+
+}  // namespace
+
+CQtUploadUi::CQtUploadUi(QWidget* owner)
+    : m_owner(owner), m_certificateQuestions(std::make_unique<CMessageBoxCertificateQuestions>())
 {
 }
 
@@ -27,6 +47,10 @@ std::unique_ptr<IUploadProgress> CQtUploadUi::CreateProgress()
 {
     auto dialog = std::make_unique<CUploadProgressDlg>(m_owner);
     m_dialog = dialog.get();
+    dialog->OnServerOffersTls([this](const std::string& serverName) {
+        const QString name = QString::fromStdString(serverName);
+        m_tlsHints << QStringLiteral("%1 offers TLS; use ftpes://%1 to encrypt the login").arg(name);
+    });
     // The application's quit is watched for only while the run is on.
     QCoreApplication::instance()->installEventFilter(this);
     QObject::connect(dialog.get(), &QObject::destroyed, this,
@@ -49,4 +73,19 @@ bool CQtUploadUi::TakeQuitRequest()
     const bool requested = m_quitRequested;
     m_quitRequested = false;
     return requested;
+}
+
+UploadOptions CQtUploadUi::Options() const
+{
+    UploadOptions options;
+    options.mayAskAboutCertificates = true;
+    options.certificateQuestions = m_certificateQuestions.get();
+    return options;
+}
+
+QString CQtUploadUi::TakeTlsHint()
+{
+    const QString hint = m_tlsHints.join(QStringLiteral(". "));
+    m_tlsHints.clear();
+    return hint;
 }

@@ -9,11 +9,25 @@
 // while the run is on) makes the next pump answer 1, which stops the run;
 // the request is kept so that whoever started the run can close the program
 // the normal way once the run has ended (TakeQuitRequest).
+//
+// A TLS certificate that does not verify is put to the user as a warning
+// message box (Yes/No, No the default) over the progress dialog; the run
+// pins a Yes. Plain FTP to a server that offers TLS is noted for the main
+// window's status bar (TakeTlsHint), not shown as a box: the run is fine as
+// it is, and a box would interrupt every run to every such server.
 
 #include "upload/UploadProgressDlg.h"
 #include "upload/UploadUi.h"
 
 #include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace ftp {
+class ICertificateQuestions;
+}
 
 class CQtUploadUi : public QObject, public IUploadUi {
 public:
@@ -24,6 +38,8 @@ public:
 
     std::unique_ptr<IUploadProgress> CreateProgress() override;
     int PumpWaitingMessages(unsigned int milliseconds) override;
+    // The designed options, with certificates asked about in a message box.
+    UploadOptions Options() const override;
 
     // True while a progress dialog of this UI lives (a run is on).
     bool IsRunning() const { return !m_dialog.isNull(); }
@@ -32,6 +48,11 @@ public:
     void RequestQuit() { m_quitRequested = true; }
     // Whether a quit was asked for; clears the request.
     bool TakeQuitRequest();
+
+    // "HOST offers TLS; use ftpes://HOST to encrypt the login" for each
+    // plain-FTP server of the runs since the last call that offers TLS,
+    // one sentence each; empty when none did. Clears the hints.
+    QString TakeTlsHint();
 
 protected:
     // The application's quit during a run: Qt would first try to close the
@@ -42,4 +63,7 @@ private:
     QWidget* m_owner;
     QPointer<CUploadProgressDlg> m_dialog;
     bool m_quitRequested = false;
+    QStringList m_tlsHints;
+    // The certificate question as a message box.
+    std::unique_ptr<ftp::ICertificateQuestions> m_certificateQuestions;
 };

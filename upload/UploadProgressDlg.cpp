@@ -128,6 +128,12 @@ void CUploadProgressDlg::SetDestination(const std::string& remotePath)
     m_destination->SetFullText(QString::fromStdString(remotePath));
 }
 
+void CUploadProgressDlg::ServerOffersTls(const std::string& serverName)
+{
+    if (m_onServerOffersTls)
+        m_onServerOffersTls(serverName);
+}
+
 void CUploadProgressDlg::SetFileSize(std::int64_t bytes)
 {
     m_bar.SetFileSize(bytes);

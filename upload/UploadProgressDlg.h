@@ -19,6 +19,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class CElidedLabel;
 class QProgressBar;
 class QPushButton;
@@ -35,6 +37,10 @@ public:
     void SetFileSize(std::int64_t bytes) override;
     void SetBytesSent(std::int64_t bytes) override;
     void SetFileOutcome(UploadOutcome) override {}
+    // Passed on to the handler (none: nothing happens); the dialog itself
+    // shows nothing of it.
+    void ServerOffersTls(const std::string& serverName) override;
+    void OnServerOffersTls(std::function<void(const std::string&)> handler) { m_onServerOffersTls = std::move(handler); }
     bool IsContinuing() const override { return m_bContinue; }
     void ClearContinue() override;
 
@@ -66,4 +72,5 @@ private:
     QPushButton* m_cancel = nullptr;
     CUploadProgressBar m_bar;
     bool m_bContinue = false;
+    std::function<void(const std::string&)> m_onServerOffersTls;
 };

@@ -1,17 +1,20 @@
 // Upload from the main window against a real server: the progress dialog
 // over the window, the window taking no input during the run and all of it
-// again afterwards, questions answered while the dialog is up, Cancel, and
-// a request to end during the run.
+// again afterwards, questions answered while the dialog is up, Cancel, a
+// request to end during the run, and over TLS the certificate question and
+// the hint for a plain server that offers TLS.
 
 #include "app/MainFrame.h"
 #include "app/Resource.h"
 #include "app/TerminationWatcher.h"
+#include "common/CertificatePins.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
 #include "platform/widgets/ElidedLabel.h"
 #include "platform/widgets/QtMessageBoxHandler.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/servers/TestServers.h"
+#include "tests/servers/TlsServers.h"
 #include "tests/support/TempDir.h"
 #include "upload/QtUploadUi.h"
 
@@ -26,6 +29,7 @@
 #include <QToolBar>
 
 #include <csignal>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -84,6 +88,72 @@ struct DialogWatch : QObject {
         }
         return false;
     }
+};
+
+// Real message boxes while it lives (not the scripted ones), each answered
+// by a user's click on the next button of the script (Ok or Yes once the
+// script has run out). Records what each box showed.
+class ClickedBoxes : public QObject {
+public:
+    struct Asked {
+        std::string text;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton;
+        bool dialogUp;  // the progress dialog was visible under it
+    };
+    std::vector<Asked> asked;
+    // Called with each box once it is laid out, before the click.
+    std::function<void(QMessageBox&)> beforeClick;
+
+    ClickedBoxes(CMainFrame& frame, std::deque<QMessageBox::StandardButton> clicks)
+        : m_frame(frame), m_clicks(std::move(clicks)), m_scripted(SetMessageBoxHandler(&m_real))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~ClickedBoxes() override
+    {
+        qApp->removeEventFilter(this);
+        SetMessageBoxHandler(m_scripted);
+    }
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const Asked& a : asked)
+            result.push_back(a.text);
+        return result;
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        auto* box = qobject_cast<QMessageBox*>(o);
+        if (!box || e->type() != QEvent::Show)
+            return false;
+        const CQtUploadUi& ui = m_frame.UploadUi();
+        asked.push_back({box->text().toStdString(), box->icon(), box->standardButtons(),
+                         box->standardButton(box->defaultButton()), ui.IsRunning() && ui.Dialog()->isVisible()});
+        QMessageBox::StandardButton click = QMessageBox::NoButton;
+        if (!m_clicks.empty()) {
+            click = m_clicks.front();
+            m_clicks.pop_front();
+        }
+        QTimer::singleShot(0, box, [this, box, click] {
+            if (beforeClick)
+                beforeClick(*box);
+            QAbstractButton* button = box->button(click);
+            if (!button)
+                button = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok);
+            UserClick(*button);
+        });
+        return false;
+    }
+
+private:
+    CMainFrame& m_frame;
+    std::deque<QMessageBox::StandardButton> m_clicks;
+    QtMessageBoxHandler m_real;
+    IMessageBoxHandler* m_scripted;
 };
 
 class UploadFromWindowTest : public ::testing::Test {
@@ -237,33 +307,12 @@ TEST_F(UploadFromWindowTest, TheRunsQuestionsAreAnsweredWhileTheDialogIsUp)
     CMainFrame& frame = *started.frame();
     Activate(frame);
     // Real message boxes, answered by a user's click.
-    QtMessageBoxHandler qtBox;
-    IMessageBoxHandler* scripted = SetMessageBoxHandler(&qtBox);
-    struct Asked {
-        std::string text;
-        bool dialogUp;
-    };
-    std::vector<Asked> asked;
-    struct BoxWatch : QObject {
-        std::function<void(QMessageBox&)> onShow;
-        bool eventFilter(QObject* o, QEvent* e) override
-        {
-            if (auto* box = qobject_cast<QMessageBox*>(o); box && e->type() == QEvent::Show)
-                onShow(*box);
-            return false;
-        }
-    } watch;
-    watch.onShow = [&](QMessageBox& box) {
-        asked.push_back({box.text().toStdString(), frame.UploadUi().IsRunning() && frame.UploadUi().Dialog()->isVisible()});
-        QTimer::singleShot(0, &box, [&box] {
-            QAbstractButton* yes = box.button(QMessageBox::Yes);
-            UserClick(yes ? *yes : *box.button(QMessageBox::Ok));
-        });
-    };
-    qApp->installEventFilter(&watch);
-    frame.SendCommand(ID_FILE_UPLOAD);
-    qApp->removeEventFilter(&watch);
-    SetMessageBoxHandler(scripted);
+    std::vector<ClickedBoxes::Asked> asked;
+    {
+        ClickedBoxes boxes(frame, {});
+        frame.SendCommand(ID_FILE_UPLOAD);
+        asked = boxes.asked;
+    }
 
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].text, missing + "\nError opening file.\n\nDo you want to continue uploading files?");
@@ -326,4 +375,157 @@ TEST_F(UploadFromWindowTest, ARequestToEndDuringTheRunStopsItAndThenClosesTheNor
         EXPECT_TRUE(Arrived("site0/www/index.html"));
         EXPECT_FALSE(Arrived("site0/www/movie.bin"));
     }
+}
+
+namespace {
+
+// A site of one file for each server name (folders site0, site1, ...).
+std::string SiteFor(test::TempDir& dir, const std::vector<std::string>& serverNames, const std::string& user,
+                    const std::string& password, const std::string& baseFolder)
+{
+    const std::string local = dir.file("index.html");
+    std::ofstream(local, std::ios::binary) << "<p>over TLS</p>";
+    CTessarineDoc doc;
+    int n = 0;
+    for (const std::string& name : serverNames)
+        doc.AddServer(name, user, password, baseFolder + "site" + std::to_string(n++));
+    doc.AddFile(local, "", 0);
+    const std::string path = dir.file("site.tsn");
+    EXPECT_TRUE(SaveDocumentFile(doc, path));
+    return path;
+}
+
+// One upload from the window of a started application, its boxes clicked.
+std::vector<ClickedBoxes::Asked> UploadClicking(CMainFrame& frame, std::deque<QMessageBox::StandardButton> clicks,
+                                                std::function<void(QMessageBox&)> beforeClick = {})
+{
+    ClickedBoxes boxes(frame, std::move(clicks));
+    boxes.beforeClick = std::move(beforeClick);
+    frame.SendCommand(ID_FILE_UPLOAD);
+    return boxes.asked;
+}
+
+}  // namespace
+
+// pyftpdlib with explicit TLS and a certificate of the test's own (not in
+// the trust store): the question, what Yes and No do, the pin it leaves and
+// a pin for another certificate. Two servers (the same one twice), so that
+// a No meets the remaining-sites question.
+TEST(TlsFromWindow, TheCertificateQuestionPinsAYesAndANoTakesTheServerErrorPath)
+{
+    test::ForgetRegistration();
+    test::TestCertificate certificate;
+    test::PyFtpdTlsServer server(certificate);
+    const std::string name = server.Address();
+    const std::string fingerprint = certificate.Fingerprint();
+    test::TempDir dir;
+    const std::string site = SiteFor(dir, {server.Url(), server.Url()}, server.User(), server.Password(), "");
+    auto arrived = [&](int n) { return std::filesystem::exists(server.Root() / ("site" + std::to_string(n)) / "index.html"); };
+    auto forgetFiles = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(server.Root()))
+            std::filesystem::remove_all(entry.path());
+    };
+    const std::string question = "The certificate of the FTP server " + name +
+                                 " is not trusted:\nself-signed certificate\n\nSHA-256 fingerprint:\n" + fingerprint +
+                                 "\n\nDo you want to trust this certificate for this server?";
+    const std::string refused =
+        "The server's certificate was not accepted.\n\nDo you want to continue uploading to the remaining ftp sites?";
+
+    StartedApp started({site});
+    CMainFrame& frame = *started.frame();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+
+    // First run: No for the first server, Yes to go on, Yes for the second.
+    bool screenshot = false;
+    std::vector<ClickedBoxes::Asked> asked =
+        UploadClicking(frame, {QMessageBox::No, QMessageBox::Yes, QMessageBox::Yes}, [&](QMessageBox& box) {
+            if (!screenshot && box.icon() == QMessageBox::Warning) {
+                test::SaveScreenshot(box, "certificate-question");
+                screenshot = true;
+            }
+        });
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[0].text, question);
+    EXPECT_EQ(asked[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(asked[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(asked[0].defaultButton, QMessageBox::No) << "Enter alone trusts nothing";
+    EXPECT_TRUE(asked[0].dialogUp);
+    EXPECT_EQ(asked[1].text, refused);
+    EXPECT_EQ(asked[2].text, question) << "the No pinned nothing";
+    EXPECT_EQ(asked[3].text, "Upload complete.");
+    EXPECT_FALSE(arrived(0));
+    EXPECT_TRUE(arrived(1));
+    EXPECT_EQ(LoadCertificatePin(name), fingerprint);
+    EXPECT_TRUE(TakesInput(frame));
+
+    // Second run: the pin answers; nothing is asked.
+    forgetFiles();
+    asked = UploadClicking(frame, {});
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, "Upload complete.");
+    EXPECT_TRUE(arrived(0));
+    EXPECT_TRUE(arrived(1));
+
+    // Another certificate was trusted for this server: the question says it
+    // has changed; No to it and No to going on stop the run, nothing sent.
+    const std::string other = "00" + fingerprint.substr(2);
+    ASSERT_TRUE(SaveCertificatePin(name, other));
+    forgetFiles();
+    asked = UploadClicking(frame, {QMessageBox::No, QMessageBox::No});
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "The certificate of the FTP server " + name +
+                                 " has changed since it was trusted, and the new one is not trusted:"
+                                 "\nself-signed certificate\n\nSHA-256 fingerprint:\n" +
+                                 fingerprint + "\n\nDo you want to trust this certificate for this server?");
+    EXPECT_EQ(asked[1].text, refused);
+    EXPECT_FALSE(arrived(0));
+    EXPECT_FALSE(arrived(1));
+    EXPECT_EQ(LoadCertificatePin(name), other) << "a No keeps the old pin";
+    EXPECT_TRUE(screenshot);
+    started.app->GetDocument()->SetModifiedFlag(false);
+    test::ForgetRegistration();
+}
+
+// Plain FTP to a server that offers TLS: the run goes on unchanged, and the
+// main window's status bar says how to encrypt the login; a run to a server
+// that does not offer it leaves the status bar alone.
+TEST(TlsFromWindow, APlainServerOfferingTlsIsNamedInTheStatusBar)
+{
+    if (!test::VsftpdServer::Available())
+        GTEST_SKIP() << test::VsftpdServer::WhyUnavailable();
+    test::ForgetRegistration();
+    test::TestCertificate certificate;
+    // TLS offered, not demanded.
+    test::VsftpdServer offering(true, "ssl_enable=YES\nallow_anon_ssl=YES\nrsa_cert_file=" + certificate.CertPath() +
+                                          "\nrsa_private_key_file=" + certificate.KeyPath() + "\n");
+    test::VsftpdServer plain;
+    struct Row {
+        const char* name;
+        const test::VsftpdServer& server;
+        std::string statusBar;
+    };
+    const Row rows[] = {
+        {"offers TLS", offering,
+         offering.Address() + " offers TLS; use ftpes://" + offering.Address() + " to encrypt the login"},
+        {"plain only", plain, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempDir dir;
+        const std::string site = SiteFor(dir, {row.server.Address()}, "", "", "pub/");
+        StartedApp started({site});
+        CMainFrame& frame = *started.frame();
+        frame.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+        const std::vector<ClickedBoxes::Asked> asked = UploadClicking(frame, {});
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].text, "Upload complete.");
+        EXPECT_TRUE(std::filesystem::exists(row.server.UploadRoot() / "site0/index.html"));
+        EXPECT_EQ(frame.statusBar()->currentMessage().toStdString(), row.statusBar);
+        if (!row.statusBar.empty())
+            test::SaveScreenshot(frame, "tls-offered-status-bar");
+        started.app->GetDocument()->SetModifiedFlag(false);
+    }
+    test::ForgetRegistration();
 }
