@@ -1,11 +1,35 @@
 #include "platform/widgets/QtMessageBoxHandler.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
 QPointer<QWidget> g_owner;
+
+// A box narrower than the text's longest word lets Qt break that word at
+// its colons or slashes; a certificate fingerprint or a path reads (and
+// compares) better whole, so the text gets at least that width, as far as
+// the screen allows.
+void KeepWordsWhole(QMessageBox& box)
+{
+    QLabel* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    int widest = 0;
+    for (const QString& word : label->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+    const QScreen* screen = box.screen();
+    // The icon and the box's margins take the rest.
+    const int limit = screen ? screen->availableGeometry().width() - 150 : widest;
+    // A character to spare, for the layout's rounding.
+    label->setMinimumWidth(std::min(widest + label->fontMetrics().averageCharWidth(), limit));
+}
 
 }  // namespace
 
@@ -69,6 +93,7 @@ int QtMessageBoxHandler::Show(const std::string& caption, const std::string& tex
     QMessageBox box(IconFor(style), QString::fromStdString(caption), QString::fromStdString(text),
                     ButtonsFor(style), g_owner ? g_owner.data() : QApplication::activeWindow());
     box.setDefaultButton(DefaultButtonFor(style));
+    KeepWordsWhole(box);
     box.exec();
     return IdFor(box.standardButton(box.clickedButton()), style);
 }

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -443,6 +444,10 @@ TEST(TlsFromWindow, TheCertificateQuestionPinsAYesAndANoTakesTheServerErrorPath)
             if (!screenshot && box.icon() == QMessageBox::Warning) {
                 test::SaveScreenshot(box, "certificate-question");
                 screenshot = true;
+                // The fingerprint on one line, as the tool prints it.
+                const QLabel* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+                ASSERT_TRUE(label);
+                EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(QString::fromStdString(fingerprint)));
             }
         });
     ASSERT_EQ(asked.size(), 4u);
