@@ -11,9 +11,11 @@
 //
 //   build-bench/bench/upload_bench [runs] [--passive]
 //   build-bench/bench/upload_bench --long-path ...   (see LongPathBench.cpp)
+//   build-bench/bench/upload_bench --tls [runs]      (see TlsBench.cpp)
 
 #include "bench/BenchSupport.h"
 #include "bench/LongPathBench.h"
+#include "bench/TlsBench.h"
 #include "bench/UploadBenchTools.h"
 #include "model/TessarineDoc.h"
 #include "platform/framework/DocumentFile.h"
@@ -39,28 +41,6 @@ namespace {
 constexpr int kSmallFiles = 500;
 constexpr int kFolders = 10;
 constexpr int kLargeFiles = 5;
-
-// The local site; returns (full path, web folder) of every file.
-std::vector<std::pair<std::string, std::string>> MakeSite(const fs::path& root)
-{
-    std::mt19937 random(7);
-    std::vector<std::pair<std::string, std::string>> files;
-    fs::path folder;
-    for (int level = 0; level < kFolders; ++level) {
-        folder /= Numbered("d", level, "");
-        for (int i = 0; i < kSmallFiles / kFolders; ++i) {
-            const fs::path path = root / folder / Numbered("f", i, ".gif");
-            WriteRandom(path, 4096, random);
-            files.emplace_back(path.string(), folder.string());
-        }
-    }
-    for (int i = 0; i < kLargeFiles; ++i) {
-        const fs::path path = root / ("large" + std::to_string(i) + ".zip");
-        WriteRandom(path, 10u << 20, random);
-        files.emplace_back(path.string(), "");
-    }
-    return files;
-}
 
 struct Bench {
     fs::path work;
@@ -139,9 +119,12 @@ int main(int argc, char** argv)
     // TESSARINE_BENCH_TOOL: another build of ours to measure (an earlier one, say).
     const char* otherTool = std::getenv("TESSARINE_BENCH_TOOL");
     const std::string tool = otherTool ? otherTool : std::string(TESSARINE_DIST_DIR) + "/tessarine";
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--long-path")
             return bench::RunLongPathBench(argc, argv, tool);
+        if (std::string(argv[i]) == "--tls")
+            return bench::RunTlsBench(argc, argv, tool);
+    }
     const int runs = argc > 1 && argv[1][0] != '-' ? std::max(1, std::atoi(argv[1])) : 5;
     bench::PreferTemporaryFoldersInMemory();
     if (!test::VsftpdServer::Available()) {
@@ -153,7 +136,7 @@ int main(int argc, char** argv)
     b.passive = argc > 1 && std::string(argv[argc - 1]) == "--passive";
     b.work = work.path();
     b.site = work.path() / "site";
-    b.files = MakeSite(b.site);
+    b.files = MakeNestedSite(b.site, kSmallFiles, kFolders, kLargeFiles);
     b.home = (work.path() / "home").string();
     fs::create_directories(b.home);
     // The tools' own output, kept for a look afterwards.

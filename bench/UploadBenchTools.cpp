@@ -75,6 +75,40 @@ void WriteRandom(const fs::path& path, std::size_t size, std::mt19937& random)
     std::fclose(out);
 }
 
+std::vector<std::pair<std::string, std::string>> MakeNestedSite(const fs::path& root, int smallFiles, int folders,
+                                                                int largeFiles)
+{
+    std::mt19937 random(7);
+    std::vector<std::pair<std::string, std::string>> files;
+    fs::path folder;
+    for (int level = 0; level < folders; ++level) {
+        folder /= Numbered("d", level, "");
+        for (int i = 0; i < smallFiles / folders; ++i) {
+            const fs::path path = root / folder / Numbered("f", i, ".gif");
+            WriteRandom(path, 4096, random);
+            files.emplace_back(path.string(), folder.string());
+        }
+    }
+    for (int i = 0; i < largeFiles; ++i) {
+        const fs::path path = root / ("large" + std::to_string(i) + ".zip");
+        WriteRandom(path, 10u << 20, random);
+        files.emplace_back(path.string(), "");
+    }
+    return files;
+}
+
+int FilesMissing(const fs::path& root, const std::vector<std::pair<std::string, std::string>>& list)
+{
+    int missing = 0;
+    for (const auto& [local, web] : list) {
+        std::error_code error;
+        const fs::path remote = root / web / fs::path(local).filename();
+        if (fs::file_size(remote, error) != fs::file_size(local) || error)
+            ++missing;
+    }
+    return missing;
+}
+
 // prefix, n and suffix (built up in place: GCC 12 warns wrongly about
 // "literal" + std::to_string(n)).
 std::string Numbered(const char* prefix, int n, const char* suffix)

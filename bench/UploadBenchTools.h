@@ -21,6 +21,14 @@ Timing RunTimed(const std::vector<std::string>& argv, const std::string& home, c
 // Peak resident memory of argv in KiB, through /usr/bin/time.
 long PeakMemoryKiB(const std::vector<std::string>& argv, const std::string& home, const std::string& log,
                    const std::filesystem::path& work);
+// The local site of the loopback benchmarks: smallFiles of 4 KiB in
+// `folders` nested folders (d0/d1/...) and largeFiles of 10 MiB at the
+// top. Returns (full path, web folder) of every file.
+std::vector<std::pair<std::string, std::string>> MakeNestedSite(const std::filesystem::path& root, int smallFiles,
+                                                                int folders, int largeFiles);
+// Files of list missing below root (at web folder / file name) or of
+// another size than the local file: 0 when everything arrived whole.
+int FilesMissing(const std::filesystem::path& root, const std::vector<std::pair<std::string, std::string>>& list);
 void WriteRandom(const std::filesystem::path& path, std::size_t size, std::mt19937& random);
 // prefix, n and suffix.
 std::string Numbered(const char* prefix, int n, const char* suffix);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 #include <thread>
 
 namespace test {
@@ -80,7 +81,8 @@ TestCertificate::TestCertificate(const std::string& commonName, const std::vecto
     m_fingerprint = r.out.substr(equals + 1, r.out.find_last_not_of("\r\n") - equals);
 }
 
-VsftpdTlsServer::VsftpdTlsServer(const TestCertificate& certificate, TlsMode mode) : m_mode(mode)
+VsftpdTlsServer::VsftpdTlsServer(const TestCertificate& certificate, TlsMode mode, std::string extraConfig)
+    : m_mode(mode), m_extraConfig(std::move(extraConfig))
 {
     if (!VsftpdServer::Available())
         throw std::runtime_error(VsftpdServer::WhyUnavailable());
@@ -130,7 +132,8 @@ bool VsftpdTlsServer::TryStart(const TestCertificate& certificate, std::uint16_t
             << "ssl_tlsv1=YES\nssl_sslv2=NO\nssl_sslv3=NO\nssl_ciphers=HIGH\ndebug_ssl=YES\n"
             << "rsa_cert_file=" << certificate.CertPath() << "\n"
             << "rsa_private_key_file=" << certificate.KeyPath() << "\n"
-            << "implicit_ssl=" << (m_mode == TlsMode::Implicit ? "YES" : "NO") << "\n";
+            << "implicit_ssl=" << (m_mode == TlsMode::Implicit ? "YES" : "NO") << "\n"
+            << m_extraConfig;
     }
     m_process = std::make_unique<ServerProcess>(std::vector<std::string>{kVsftpd, config}, m_dir.file("output.log"));
     const auto limit = Clock::now() + kStartLimit;

@@ -47,7 +47,9 @@ enum class TlsMode { Explicit, Implicit };
 // logged; needs root), with TLS demanded.
 class VsftpdTlsServer : public FtpServer {
 public:
-    VsftpdTlsServer(const TestCertificate& certificate, TlsMode mode);
+    // extraConfig: lines appended to the configuration (later lines win),
+    // for example a passive address or "log_ftp_protocol=NO" for timing.
+    VsftpdTlsServer(const TestCertificate& certificate, TlsMode mode, std::string extraConfig = {});
     // "ftpes://127.0.0.1:port" or "ftps://127.0.0.1:port".
     std::string Url() const;
     std::vector<std::string> Commands() const override;
@@ -56,6 +58,7 @@ private:
     bool TryStart(const TestCertificate& certificate, std::uint16_t port);
 
     TlsMode m_mode;
+    std::string m_extraConfig;
     std::filesystem::path m_log;
     std::unique_ptr<ServerProcess> m_process;
 };
