@@ -9,7 +9,10 @@
 //
 //   build-bench/bench/upload_bench --long-path [--rtt MS]... [--files N]...
 //                                   [--order grouped|interleaved]... [--only tessarine]
-//                                   [--no-pipelining]
+//                                   [--no-pipelining] [--tls]
+//
+// --tls: vsftpd with explicit TLS; ours trusts the test certificate by its
+// fingerprint, lftp demands TLS without verifying, sitecopy is left out.
 
 #include "bench/LongPathBench.h"
 
@@ -17,10 +20,12 @@
 #include "bench/LatencyProxy.h"
 #include "bench/UploadBenchTools.h"
 #include "tests/servers/TestServers.h"
+#include "tests/servers/TlsServers.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +46,7 @@ struct LongPathOptions {
     std::vector<std::string> orders;
     bool onlyOurs = false;
     bool noPipelining = false;
+    bool tls = false;
 };
 
 LongPathOptions ParseOptions(int argc, char** argv)
@@ -59,6 +65,8 @@ LongPathOptions ParseOptions(int argc, char** argv)
             o.onlyOurs = std::string(argv[++i]) == "tessarine";
         else if (a == "--no-pipelining")
             o.noPipelining = true;
+        else if (a == "--tls")
+            o.tls = true;
     }
     if (o.rtts.empty())
         o.rtts = {10, 40};
@@ -127,7 +135,20 @@ struct Setup {
     std::string tool;
     std::uint16_t port = 0;
     fs::path uploadRoot;
+    // With TLS: "ftpes://" before the server name, and the test
+    // certificate's fingerprint, which ours is told to trust.
+    std::string scheme;
+    std::string fingerprint;
 };
+
+// The certificate options of ours, when the server speaks TLS.
+void AddTrust(const Setup& s, std::vector<std::string>& argv)
+{
+    if (!s.fingerprint.empty()) {
+        argv.push_back("--trust-fingerprint");
+        argv.push_back(s.fingerprint);
+    }
+}
 
 double Timed(const Setup& s, const std::vector<std::string>& argv, int& failures)
 {
@@ -143,11 +164,12 @@ Row RunOurs(const Setup& s, const FileList& files, const std::string& order, con
             bool noPipelining)
 {
     const std::string config = (s.work / ("long-" + tag + ".tsn")).string();
-    WriteConfiguration(config, std::string(kProxyHost) + ":" + std::to_string(s.port), "anonymous",
+    WriteConfiguration(config, s.scheme + kProxyHost + ":" + std::to_string(s.port), "anonymous",
                        "pub/ours-" + tag, order == "grouped" ? files : Interleaved(files));
     std::vector<std::string> argv = {s.tool, "upload", config, "--no", "--passive"};
     if (noPipelining)
         argv.push_back("--no-pipelining");
+    AddTrust(s, argv);
     Row row{"tessarine", order};
     row.first = Timed(s, argv, row.failures);
     row.again = Timed(s, argv, row.failures);
@@ -156,7 +178,12 @@ Row RunOurs(const Setup& s, const FileList& files, const std::string& order, con
 
 Row RunLftp(const Setup& s, const fs::path& site, const std::string& tag)
 {
-    const std::string mirror = "set ftp:passive-mode on; set xfer:use-temp-file yes; mirror -R --no-perms " +
+    // With TLS demanded for the login, the data and the listings, the
+    // certificate not verified (ours trusts it by its fingerprint).
+    const std::string tls = s.scheme.empty() ? ""
+                                             : "set ftp:ssl-force true; set ftp:ssl-protect-data true; "
+                                               "set ftp:ssl-protect-list true; set ssl:verify-certificate no; ";
+    const std::string mirror = tls + "set ftp:passive-mode on; set xfer:use-temp-file yes; mirror -R --no-perms " +
                                site.string() + " /pub/lftp-" + tag + "; quit";
     const std::vector<std::string> argv = {"lftp", "-u", "anonymous,", "-p", std::to_string(s.port),
                                            "-e", mirror, kProxyHost};
@@ -204,8 +231,22 @@ int RunLongPathBench(int argc, char** argv, const std::string& tool)
         return 1;
     }
     test::TempDir work("tessarine-long-path");
-    test::VsftpdServer server(false, ProxyExtraConfig());
+    // With --tls: explicit TLS, the data connections resuming the control
+    // connection's session (require_ssl_reuse), as a real host has it.
+    std::unique_ptr<test::TestCertificate> certificate;
+    std::unique_ptr<test::FtpServer> served;
+    if (options.tls) {
+        certificate = std::make_unique<test::TestCertificate>();
+        served = std::make_unique<test::VsftpdTlsServer>(*certificate, test::TlsMode::Explicit, ProxyExtraConfig());
+    } else {
+        served = std::make_unique<test::VsftpdServer>(false, ProxyExtraConfig());
+    }
+    const test::FtpServer& server = *served;
     Setup s;
+    if (options.tls) {
+        s.scheme = "ftpes://";
+        s.fingerprint = certificate->Fingerprint();
+    }
     s.work = work.path();
     s.home = (work.path() / "home").string();
     fs::create_directories(s.home);
@@ -226,16 +267,20 @@ int RunLongPathBench(int argc, char** argv, const std::string& tool)
                 rows.push_back(RunOurs(s, list, order, std::to_string(++tags), options.noPipelining));
             if (!options.onlyOurs) {
                 rows.push_back(RunLftp(s, site, std::to_string(++tags)));
-                rows.push_back(RunSitecopy(s, site, std::to_string(++tags)));
+                if (!options.tls)  // sitecopy speaks no FTP over TLS
+                    rows.push_back(RunSitecopy(s, site, std::to_string(++tags)));
             }
             PrintRows(rtt, files, rows);
         }
         // Peak memory of ours at this size, on the direct path (the same
         // run, only quicker).
         const std::string config = (work.path() / ("memory" + std::to_string(files) + ".tsn")).string();
-        WriteConfiguration(config, server.Address(), "anonymous", "pub/memory-" + std::to_string(files), list);
+        WriteConfiguration(config, s.scheme + server.Address(), "anonymous", "pub/memory-" + std::to_string(files),
+                           list);
+        std::vector<std::string> argv = {tool, "upload", config, "--no", "--passive"};
+        AddTrust(s, argv);
         std::printf("tessarine peak memory, first upload of %d files: %ld KiB\n", files,
-                    PeakMemoryKiB({tool, "upload", config, "--no", "--passive"}, s.home, s.log, work.path()));
+                    PeakMemoryKiB(argv, s.home, s.log, work.path()));
     }
     return 0;
 }
