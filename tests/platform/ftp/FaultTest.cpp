@@ -32,13 +32,7 @@ const Commands kLogin = {"USER bob", "PASS secret", "FEAT"};
 // Login() with a FEAT that offers SIZE and MDTM (look-ups by name).
 void LoginWithSizeAndMdtm(ScriptedSession& s)
 {
-    s.Reply("220 Ready.");
-    s.Read();
-    s.Reply("331 Password required.");
-    s.Read();
-    s.Reply("230 Logged in.");
-    s.Read();
-    s.Raw("211-Features:\r\n MDTM\r\n SIZE\r\n211 End\r\n");
+    s.LoginOffering(" MDTM\r\n SIZE\r\n");
 }
 
 // Reads count commands before answering any: a client that waited for a

@@ -21,13 +21,7 @@ using test::ScriptedSession;
 
 void LoginOfferingSizeAndMdtm(ScriptedSession& s)
 {
-    s.Reply("220 Ready.");
-    s.Read();
-    s.Reply("331 Password required.");
-    s.Read();
-    s.Reply("230 Logged in.");
-    s.Read();
-    s.Raw("211-Features:\r\n MDTM\r\n SIZE\r\n211 End\r\n");
+    s.LoginOffering(" MDTM\r\n SIZE\r\n");
 }
 
 class Pipelining : public testing::Test {

@@ -218,6 +218,17 @@ void ScriptedSession::Login()
     Reply("502 FEAT not implemented.");
 }
 
+void ScriptedSession::LoginOffering(const std::string& features)
+{
+    Reply("220 Ready.");
+    Read();
+    Reply("331 Password required.");
+    Read();
+    Reply("230 Logged in.");
+    Read();
+    Raw("211-Features:\r\n" + features + "211 End\r\n");
+}
+
 std::uint16_t ScriptedSession::ListenPassive()
 {
     CloseFd(m_listen);
@@ -297,13 +308,7 @@ void ScriptedSession::CloseControl()
 
 void TableScript::operator()(ScriptedSession& s)
 {
-    s.Reply("220 Ready.");
-    s.Read();
-    s.Reply("331 Password required.");
-    s.Read();
-    s.Reply("230 Logged in.");
-    s.Read();
-    s.Raw("211-Features:\r\n" + features + "211 End\r\n");
+    s.LoginOffering(features);
     for (;;) {
         const std::string command = s.Read();
         if (command == "QUIT") {

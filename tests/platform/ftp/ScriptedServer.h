@@ -40,6 +40,9 @@ public:
     std::string Read();
     // Greeting, USER, PASS and a refused FEAT.
     void Login();
+    // Greeting, USER, PASS and a FEAT offering `features` (lines of
+    // " NAME\r\n").
+    void LoginOffering(const std::string& features);
     // A server that reads only the first command of each write: the next
     // command, then whatever else arrives within a moment is thrown away
     // (recorded as "dropped: COMMAND").
