@@ -1,14 +1,13 @@
 #include "install/SelfInstallDestinationDlg.h"
 
-#include "common/RegistryHelpers.h"
 #include "install/FolderPath.h"
 #include "install/InstallerMessageBox.h"
+#include "install/ProposedDestination.h"
 #include "install/SelfInstallFolderDlg.h"
 #include "install/SelfInstallMessageDlg.h"
 #include "install/SelfInstallWindow.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/WaitCursor.h"
-#include "platform/registry/RegistryLocation.h"
 #include "platform/widgets/DialogUnits.h"
 
 #include <QGroupBox>
@@ -180,13 +179,7 @@ void CSelfInstallDestinationDlg::accept()
 bool ChooseDestination(QWidget* owner, std::string& folder, const std::string& sourceFolder,
                        const std::string& title, const std::vector<std::string>& files, DestinationSources sources)
 {
-    if (folder.empty()) {
-        folder = sourceFolder;
-        std::string programFiles;
-        if (RegistryReadString(HKEY_LOCAL_MACHINE, kCurrentVersionKey, "ProgramFilesDir", programFiles, 260) &&
-            !programFiles.empty())
-            folder = programFiles + "/" + title;
-    }
+    folder = ProposedDestination(folder, sourceFolder, title);
     CSelfInstallDestinationDlg dlg(owner, std::move(sources));
     dlg.m_strFolder = folder;
     dlg.m_strTitle = title;
