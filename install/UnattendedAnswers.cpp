@@ -1,6 +1,6 @@
 #include "install/UnattendedAnswers.h"
 
-#include "install/HeadlessInstallerWindows.h"
+#include "install/ProposedDestination.h"
 #include "platform/framework/RegularFile.h"
 
 #include <cstdlib>
